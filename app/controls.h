@@ -1,0 +1,7 @@
+// The keyboard controls, first phase of every frame: C, N and M act on every
+// frame for as long as they are held, and the watch's reseed request joins N.
+#pragma once
+
+// Apply the held keys and the watch's request: C new colours; N or the flag a
+// new world and rule, clearing the flag; M a nudge of the rule.
+void apply_controls();

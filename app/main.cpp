@@ -1,0 +1,54 @@
+// The window program: bring up the library and an 800 x 600 window, run frames
+// until Esc is down at the top of the loop, and tear down in order. On Windows
+// the process enters through WinMain, which the library's END_OF_MAIN bridges.
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+
+#include "app/frame.h"
+#include "display/lattice.h"
+
+// Start the library, the window and the input devices; exit with status -1
+// when the library or the graphics mode cannot start.
+static void init_system()
+{
+    if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
+        allegro_message("%s\n", allegro_error[0] ? allegro_error
+                                                 : "lincell: the graphics library could not "
+                                                   "start; it needs a display to open a window.");
+        exit(-1);
+    }
+    const int depth = desktop_color_depth();
+    set_color_depth(depth != 0 ? depth : 32);
+    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, screen_width, screen_height, 0, 0) != 0) {
+        allegro_message("%s\n", allegro_error);
+        exit(-1);
+    }
+    install_timer();
+    install_keyboard();
+    install_mouse();
+    install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
+}
+
+// Drop keystrokes still queued in the library's keyboard buffer.
+static void shutdown_system()
+{
+    clear_keybuf();
+}
+
+int main()
+{
+    size_cells();
+    init_system();
+    BITMAP *back_buffer = start_toy(static_cast<uint32_t>(time(nullptr)), "myfont.pcx");
+    while (!key[KEY_ESC]) {
+        run_frame(back_buffer);
+        present_frame(back_buffer);
+    }
+    stop_toy(back_buffer);
+    shutdown_system();
+    return 0;
+}
+END_OF_MAIN()

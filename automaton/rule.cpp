@@ -1,0 +1,42 @@
+// The rule's parameters and the draws that set and nudge them. Each parameter is
+// computed in double precision and rounded to single precision when stored.
+#include "automaton/rule.h"
+
+#include "app/random.h"
+
+float rule_weights[rule_taps];
+float rule_gain;
+
+int32_t evaluate_rule(int32_t center, int32_t left, int32_t right, int32_t above, int32_t below,
+                      int32_t below_right, int32_t above_left, int32_t below_left,
+                      int32_t above_right)
+{
+    const double s = weigh_neighbourhood(center, left, right, above, below, below_right, above_left,
+                                         below_left, above_right);
+    return truncate_product(s * static_cast<double>(rule_gain));
+}
+
+static float draw_parameter()
+{
+    return static_cast<float>(random_in_range(0, 1000) / 500.0 - 1.0);
+}
+
+static float nudge_parameter(float value)
+{
+    const double change = random_in_range(0, 1000) / 10000.0 - 0.05;
+    return static_cast<float>(static_cast<double>(value) + change);
+}
+
+void randomize_rule()
+{
+    for (float &w : rule_weights)
+        w = draw_parameter();
+    rule_gain = draw_parameter();
+}
+
+void mutate_rule()
+{
+    for (float &w : rule_weights)
+        w = nudge_parameter(w);
+    rule_gain = nudge_parameter(rule_gain);
+}

@@ -1,0 +1,17 @@
+// Painting the world: a cell value's colour, one cell's square, and a whole
+// generation painted in sweep order into a bitmap.
+#pragma once
+
+#include <cstdint>
+
+struct BITMAP;
+
+// The colour of cell value v (0..255) in the current colour depth; 0 is black.
+int cell_color(int v);
+
+// Fill the square of the cell whose pixel origin is (px, py); the library clips.
+void draw_cell(BITMAP *bitmap, int px, int py, int color);
+
+// Paint every cell of `grid` (column-major, values 0..255), x outer, y inner, later
+// cells over earlier ones; a cell whose colour is not above 0 is skipped.
+void draw_grid(BITMAP *bitmap, const int32_t *grid);

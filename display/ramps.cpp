@@ -1,0 +1,31 @@
+// Ramp generation. Nine draws in a fixed order (three phases, three stretches,
+// three wave shapes, each red, green, blue), then each ramp is a sinusoid that
+// starts at its phase and advances 1 / stretch radian per cell value.
+#include "display/ramps.h"
+
+#include "app/random.h"
+
+float red_ramp[ramp_size];
+float green_ramp[ramp_size];
+float blue_ramp[ramp_size];
+
+void generate_color_ramps()
+{
+    float phase[3], stretch[3];
+    int wave[3];
+    for (float &p : phase)
+        p = static_cast<float>(random_in_range(0, 100) / 10.0);
+    for (float &s : stretch)
+        s = static_cast<float>(random_in_range(1, 1000) / 10); // whole numbers 0..100
+    for (int &w : wave)
+        w = random_in_range(0, 2); // 1 is a sine, 0 and 2 a cosine
+
+    float *const ramps[3] = {red_ramp, green_ramp, blue_ramp};
+    for (int i = 0; i < ramp_size; i++)
+        for (int c = 0; c < 3; c++) {
+            // A stretch of 0 gives an infinite or undefined angle; ramp_level reads those as 0.
+            const double t = i / static_cast<double>(stretch[c]) + static_cast<double>(phase[c]);
+            const double w = wave[c] == 1 ? std::sin(t) : std::cos(t);
+            ramps[c][i] = static_cast<float>(w / 2.0 + 0.5);
+        }
+}
