@@ -4,6 +4,9 @@
 
 #include <allegro.h>
 
+#include <cerrno>
+#include <cstdlib>
+
 #include "app/controls.h"
 #include "app/random.h"
 #include "automaton/grid.h"
@@ -13,6 +16,17 @@
 
 const char caption_text[] = "lincell.example.org";
 FONT *caption_font;
+
+void start_headless_library()
+{
+    install_allegro(SYSTEM_NONE, &errno, atexit);
+    set_color_depth(32);
+    // Without a graphics driver nothing sets the pixel layout; pin it.
+    _rgb_r_shift_32 = 16;
+    _rgb_g_shift_32 = 8;
+    _rgb_b_shift_32 = 0;
+    _rgb_a_shift_32 = 24;
+}
 
 BITMAP *start_toy(uint32_t seed, const char *font_path)
 {

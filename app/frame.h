@@ -17,6 +17,10 @@ extern const char caption_text[];
 // Font of the caption: loaded from the font file, or the library's own when that fails.
 extern FONT *caption_font;
 
+// Start the library without a display, for drawing into memory bitmaps in 32-bit
+// colour laid out as red << 16 | green << 8 | blue (the recorder's and tests' way).
+void start_headless_library();
+
 // Seed the random source, create the back buffer, load the caption font from
 // font_path, seed the world and draw the first colours. Returns the back buffer;
 // exits with status -1 when it cannot be created.

@@ -23,8 +23,11 @@ void generate_color_ramps()
     float *const ramps[3] = {red_ramp, green_ramp, blue_ramp};
     for (int i = 0; i < ramp_size; i++)
         for (int c = 0; c < 3; c++) {
-            // A stretch of 0 gives an infinite or undefined angle; ramp_level reads those as 0.
-            const double t = i / static_cast<double>(stretch[c]) + static_cast<double>(phase[c]);
+            // A stretch of 0 has no finite angle for any value: the entry is not a
+            // number, as the division would make it, and ramp_level reads it as 0.
+            const double t = stretch[c] != 0.0f ? i / static_cast<double>(stretch[c]) +
+                                                      static_cast<double>(phase[c])
+                                                : std::nan("");
             const double w = wave[c] == 1 ? std::sin(t) : std::cos(t);
             ramps[c][i] = static_cast<float>(w / 2.0 + 0.5);
         }

@@ -281,8 +281,7 @@ int main(int argc, char **argv)
     make_folder(o.out);
 
     size_cells();
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    set_color_depth(32);
+    start_headless_library();
     BITMAP *back_buffer =
         start_toy(static_cast<uint32_t>(o.seed), font_beside_executable().c_str());
     BITMAP *rgb = create_bitmap_ex(24, screen_width, screen_height);

@@ -1,0 +1,60 @@
+// The frame loop allocates nothing: every heap call of the process is counted
+// (malloc, calloc and realloc are replaced here and passed on to the C library)
+// while a thousand whole frames run, with every key held now and then.
+#include <gtest/gtest.h>
+
+#include <allegro.h>
+
+#include <cstddef>
+
+#include "app/frame.h"
+#include "tests/headless.h"
+
+extern "C" void *__libc_malloc(size_t);
+extern "C" void *__libc_calloc(size_t, size_t);
+extern "C" void *__libc_realloc(void *, size_t);
+
+static long heap_calls;
+
+extern "C" void *malloc(size_t size)
+{
+    heap_calls++;
+    return __libc_malloc(size);
+}
+
+extern "C" void *calloc(size_t count, size_t size)
+{
+    heap_calls++;
+    return __libc_calloc(count, size);
+}
+
+extern "C" void *realloc(void *block, size_t size)
+{
+    heap_calls++;
+    return __libc_realloc(block, size);
+}
+
+TEST(FrameLoop, AllocatesNothingInAThousandFrames)
+{
+    start_headless();
+    BITMAP *buffer = start_toy(1, LINCELL_FONT_FILE);
+    run_frame(buffer); // anything done once, on first use, is done here
+    const long before = heap_calls;
+    for (int frame = 0; frame < 1000; frame++) {
+        key[KEY_C] = frame % 50 == 0;
+        key[KEY_N] = frame % 70 == 0;
+        key[KEY_M] = frame % 3 == 0;
+        run_frame(buffer);
+    }
+    EXPECT_EQ(heap_calls - before, 0);
+    stop_toy(buffer);
+}
+
+TEST(FrameLoop, TheCounterSeesAllocations)
+{
+    start_headless();
+    const long before = heap_calls;
+    BITMAP *b = create_bitmap(8, 8);
+    EXPECT_GT(heap_calls, before);
+    destroy_bitmap(b);
+}

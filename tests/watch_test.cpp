@@ -1,0 +1,113 @@
+// The stagnation watch as the commit drives it: the count runs across the four
+// probes, is tested at every cell, and only a changed reading lowers it.
+#include <gtest/gtest.h>
+
+#include "automaton/grid.h"
+#include "automaton/watch.h"
+#include "tests/reference.h"
+
+static void set_probe(int probe, int32_t value)
+{
+    next_grid[cell_index(probe_x[probe], probe_y[probe])] = value;
+}
+
+// What the controls do with the flag: clear it and count a reseed.
+static int take_reseed()
+{
+    const int taken = reseed_flag;
+    reseed_flag = 0;
+    return taken;
+}
+
+TEST(StagnationWatch, ProbesSitAtTheQuarterPointsInCommitOrder)
+{
+    EXPECT_EQ(probe_at(64, 48), 0);
+    EXPECT_EQ(probe_at(64, 144), 1);
+    EXPECT_EQ(probe_at(192, 48), 2);
+    EXPECT_EQ(probe_at(192, 144), 3);
+    EXPECT_EQ(probe_at(64, 47), -1);
+    EXPECT_EQ(probe_at(128, 48), -1);
+}
+
+TEST(StagnationWatch, AFrozenWorldCountsFourAFrameAndRaisesTheFlagInTheSixth)
+{
+    reset_world();
+    const int32_t after[] = {4, 8, 12, 16, 20, 24};
+    for (int frame = 1; frame <= 6; frame++) {
+        commit_grid();
+        EXPECT_EQ(still_count, after[frame - 1]) << frame;
+        EXPECT_EQ(reseed_flag, frame == 6) << frame;
+    }
+}
+
+TEST(StagnationWatch, CountIsTestedAtEveryCellNotOnlyAtTheEnd)
+{
+    SCOPED_TRACE("a run already past the limit raises the flag at cell (0, 0)");
+    reset_world();
+    still_count = 21;
+    set_probe(3, 9); // the last probe changes
+    commit_grid();
+    EXPECT_EQ(reseed_flag, 1);
+    EXPECT_EQ(still_count, 0);
+
+    SCOPED_TRACE("the limit passed mid-commit sticks though the count falls after");
+    reset_world();
+    still_count = 19;
+    set_probe(3, 9);
+    commit_grid(); // 20, 21 at probe 2: raised; probe 4 changes: 0
+    EXPECT_EQ(reseed_flag, 1);
+    EXPECT_EQ(still_count, 0);
+
+    SCOPED_TRACE("at the limit itself nothing is raised");
+    reset_world();
+    still_count = 16;
+    commit_grid();
+    EXPECT_EQ(still_count, 20);
+    EXPECT_EQ(reseed_flag, 0);
+}
+
+TEST(StagnationWatch, ACollapsingWorldReseedsEveryFrameThenOnceMore)
+{
+    reset_world();
+    int frame = 0, reseeds_before_change = 0;
+    for (; frame < 20; frame++) { // the world collapses to 0 every frame
+        reseeds_before_change += take_reseed();
+        commit_grid();
+    }
+    EXPECT_EQ(reseeds_before_change, 20 - 6); // one a frame from frame 7 on
+    ASSERT_EQ(reseed_flag, 1);
+
+    take_reseed();
+    set_probe(1, 77); // the first changed reading
+    commit_grid();
+    EXPECT_EQ(reseed_flag, 1) << "raised at (0, 0), before the change lowered the count";
+    EXPECT_LE(still_count, 3);
+
+    take_reseed();
+    commit_grid(); // the probes hold their new values
+    EXPECT_EQ(reseed_flag, 0) << "exactly one more reseed";
+}
+
+TEST(StagnationWatch, OneLivelyProbeKeepsTheWorldFromBeingReseeded)
+{
+    reset_world();
+    for (int frame = 0; frame < 100; frame++) {
+        set_probe(3, frame % 2 ? 10 : 20);
+        commit_grid();
+        ASSERT_LE(still_count, 3) << frame;
+        ASSERT_EQ(reseed_flag, 0) << frame;
+    }
+}
+
+TEST(StagnationWatch, ReadingsAreRememberedPerProbe)
+{
+    reset_world();
+    for (int p = 0; p < 4; p++)
+        set_probe(p, 10 * (p + 1));
+    commit_grid();
+    EXPECT_EQ(probe_last[0], 10);
+    EXPECT_EQ(probe_last[3], 40);
+    EXPECT_EQ(still_count, 0);
+    commit_grid();
+    EXPECT_EQ(still_count, 4);
+}
