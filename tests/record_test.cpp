@@ -1,0 +1,233 @@
+// The recorder from the outside: its command line, its files and its log, and
+// its pictures decoded and compared with the same frames run in this process.
+#include <gtest/gtest.h>
+
+#include <allegro.h>
+#include <loadpng.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/frame.h"
+#include "automaton/grid.h"
+#include "tests/headless.h"
+#include "tests/reference.h"
+
+struct run_result {
+    int status;
+    std::string out, err;
+};
+
+static std::string slurp(const std::string &path)
+{
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+static bool exists(const std::string &path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+class Recorder : public testing::Test
+{
+  protected:
+    std::string dir;
+
+    void SetUp() override
+    {
+        char name[] = "/tmp/lincell-record-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        dir = name;
+    }
+    void TearDown() override { ASSERT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0); }
+
+    run_result record(const std::string &args)
+    {
+        const std::string command = std::string(LINCELL_RECORD) + " " + args + " >'" + dir +
+                                    "/stdout' 2>'" + dir + "/stderr'";
+        const int status = system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(dir + "/stdout"),
+                slurp(dir + "/stderr")};
+    }
+    std::vector<std::string> log_lines(const std::string &out)
+    {
+        std::vector<std::string> lines;
+        std::istringstream s(out);
+        for (std::string line; std::getline(s, line);)
+            lines.push_back(line);
+        return lines;
+    }
+};
+
+static bool has(const std::string &line, const std::string &part)
+{
+    return line.find(part) != std::string::npos;
+}
+
+TEST_F(Recorder, RefusesBadArgumentsAndWritesNothing)
+{
+    const char *bad[] = {
+        "--seed 1 --frames 3 --speed 2",     // unknown option
+        "--frames 3 --seed",                 // missing value
+        "--seed 4294967296 --frames 3",      // seed out of range
+        "--seed -1 --frames 3",              // not a whole number
+        "--seed 1 --frames ten",             // not a number
+        "--seed 1 --frames 10000001",        // frames out of range
+        "--seed 1 --frames 3 --hold x@2",    // unknown key
+        "--seed 1 --frames 3 --hold nesc@2", // esc is alone or not at all
+        "--seed 1 --frames 3 --hold @2",     // no keys
+        "--seed 1 --frames 3 --hold n@5-3",  // ends before it starts
+        "--seed 1 --frames 3 --hold n@0",    // frames count from 1
+        "--seed 1 --frames 3 --hold n",      // no frame
+        "--seed 1 --frames 3 --every 0",     // every 0th frame
+        "--frames 3",                        // seed missing
+        "--seed 1",                          // frames missing
+        "--seed 1 --frames 3 stray",         // a word that is no option
+    };
+    for (const char *args : bad) {
+        SCOPED_TRACE(args);
+        const run_result r = record(std::string(args) + " --out '" + dir + "/out'");
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(has(r.err, "lincell-record: "));
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+        EXPECT_FALSE(exists(dir + "/out"));
+    }
+}
+
+TEST_F(Recorder, UnwritableFolderFailsWithStatusOne)
+{
+    std::ofstream(dir + "/a-file") << "x";
+    const run_result r = record("--seed 1 --frames 2 --out '" + dir + "/a-file/frames'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.err, dir + "/a-file/frames"));
+}
+
+TEST_F(Recorder, SameArgumentsSameFilesDifferentSeedsDifferentWorlds)
+{
+    const std::string args = " --frames 30 --every 10 --hold cnm@12 --hold m@20-25 --log";
+    const run_result a = record("--seed 9 --out '" + dir + "/a'" + args);
+    const run_result b = record("--seed 9 --out '" + dir + "/b'" + args);
+    const run_result c = record("--seed 10 --out '" + dir + "/c'" + args);
+    ASSERT_EQ(a.status, 0);
+    EXPECT_EQ(a.out, b.out);
+    for (const char *file : {"grid-00000.pgm", "grid-00010.pgm", "grid-00030.pgm",
+                             "frame-00010.png", "frame-00020.png", "frame-00030.png"}) {
+        SCOPED_TRACE(file);
+        const std::string first = slurp(dir + "/a/" + file);
+        ASSERT_FALSE(first.empty());
+        EXPECT_EQ(first, slurp(dir + "/b/" + file));
+        EXPECT_NE(first, slurp(dir + "/c/" + file));
+    }
+    EXPECT_FALSE(exists(dir + "/a/grid-00015.pgm"));
+}
+
+TEST_F(Recorder, LogTellsTheStartUpStory)
+{
+    const run_result r = record("--seed 3 --frames 8 --every 1 --log --out '" + dir + "'");
+    ASSERT_EQ(r.status, 0);
+    const std::vector<std::string> lines = log_lines(r.out);
+    ASSERT_EQ(lines.size(), 8u);
+    const char *counts[] = {"4", "8", "12", "16", "20", "24"};
+    for (int k = 1; k <= 8; k++) {
+        const std::string &line = lines[k - 1];
+        SCOPED_TRACE(line);
+        EXPECT_TRUE(has(line, "{\"frame\":" + std::to_string(k) + ",\"keys\":\"\","));
+        EXPECT_TRUE(has(line, k >= 7 ? "\"reseeded\":true" : "\"reseeded\":false"));
+        if (k <= 6) {
+            EXPECT_TRUE(has(line, std::string("\"still_count\":") + counts[k - 1] + ","));
+            EXPECT_TRUE(has(line, "\"weights\":[0,0,0,0,0,0,0,0,0],\"gain\":0}"));
+        }
+    }
+    EXPECT_TRUE(has(lines[5], "\"reseed_flag\":1"));
+    const std::string grid = slurp(dir + "/grid-00001.pgm");
+    const std::string header = "P5\n256 192\n255\n";
+    ASSERT_EQ(grid.size(), header.size() + world_cells);
+    EXPECT_EQ(grid.substr(0, header.size()), header);
+    EXPECT_EQ(grid.find_first_not_of('\0', header.size()), std::string::npos);
+}
+
+TEST_F(Recorder, HeldKeys)
+{
+    {
+        SCOPED_TRACE("N at frame 20 reseeds at frame 20; C, N and M together set all three");
+        const run_result r = record("--seed 4 --frames 21 --log --hold N@20 --hold cNm@21 "
+                                    "--out '" +
+                                    dir + "'");
+        const std::vector<std::string> lines = log_lines(r.out);
+        ASSERT_EQ(lines.size(), 21u);
+        EXPECT_TRUE(has(lines[19], "\"keys\":\"N\",\"reseeded\":true,\"mutated\":false,"
+                                   "\"recolored\":false"));
+        EXPECT_TRUE(has(lines[20], "\"keys\":\"CNM\",\"reseeded\":true,\"mutated\":true,"
+                                   "\"recolored\":true"));
+    }
+    {
+        SCOPED_TRACE("esc at frame 1 runs no frame");
+        const run_result r =
+            record("--seed 4 --frames 5 --log --hold esc@1 --out '" + dir + "/esc1'");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(exists(dir + "/esc1/grid-00000.pgm"));
+        EXPECT_FALSE(exists(dir + "/esc1/grid-00001.pgm"));
+        EXPECT_FALSE(exists(dir + "/esc1/frame-00000.png"));
+    }
+    {
+        SCOPED_TRACE("ESC at frame 5 ends the run after frame 4");
+        const run_result r =
+            record("--seed 4 --frames 9 --log --hold ESC@5-6 --out '" + dir + "/esc5'");
+        EXPECT_EQ(log_lines(r.out).size(), 4u);
+        EXPECT_TRUE(exists(dir + "/esc5/frame-00004.png"));
+        EXPECT_FALSE(exists(dir + "/esc5/grid-00009.pgm"));
+    }
+}
+
+TEST_F(Recorder, PicturesAndGridsAreTheFramesThemselves)
+{
+    ASSERT_EQ(record("--seed 77 --frames 15 --hold m@10-12 --hold c@14 --out '" + dir + "'").status,
+              0);
+
+    start_headless();
+    reset_world();
+    BITMAP *buffer = start_toy(77, LINCELL_FONT_FILE);
+    for (int k = 1; k <= 15; k++) {
+        key[KEY_M] = k >= 10 && k <= 12;
+        key[KEY_C] = k == 14;
+        run_frame(buffer);
+    }
+    key[KEY_M] = key[KEY_C] = 0;
+
+    BITMAP *png = load_png((dir + "/frame-00015.png").c_str(), nullptr);
+    ASSERT_NE(png, nullptr);
+    ASSERT_EQ(png->w, 800);
+    ASSERT_EQ(png->h, 600);
+    int differing = 0, lit = 0;
+    for (int y = 0; y < 600; y++)
+        for (int x = 0; x < 800; x++) {
+            const int want = pixel_at(buffer, x, y);
+            const int got = getpixel(png, x, y);
+            differing += makecol(getr32(want), getg32(want), getb32(want)) !=
+                         makecol(getr(got), getg(got), getb(got));
+            lit += want != 0;
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(lit, 10000);
+
+    const std::string grid = slurp(dir + "/grid-00015.pgm");
+    ASSERT_EQ(grid.size(), 15u + world_cells);
+    for (int x = 0; x < world_width; x++)
+        for (int y = 0; y < world_height; y++)
+            ASSERT_EQ(static_cast<unsigned char>(grid[15 + y * world_width + x]),
+                      current_grid[cell_index(x, y)]);
+    destroy_bitmap(png);
+    stop_toy(buffer);
+}
