@@ -112,6 +112,7 @@ TEST_F(Frame, CaptionFontIsTheToysOwnAndFallsBackToTheLibrarys)
     EXPECT_EQ(text_height(caption_font), 9);
 
     stop_toy(buffer);
+    destroy_font(caption_font); // the toy holds its font to the end; a second start would not
     buffer = start_toy(2026, "no-such-folder/myfont.pcx");
     EXPECT_EQ(caption_font, font);
     run_frame(buffer); // the caption still draws
