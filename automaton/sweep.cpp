@@ -25,7 +25,12 @@ static void pad_world()
 
 // One column of the next generation; left, mid and right point at row 0 of
 // columns x - 1, x and x + 1 in the pad, so row -1 and row 192 are readable.
-static void sweep_column(const double *left, const double *mid, const double *right, int32_t *out)
+#if defined(__x86_64__) && defined(__linux__) && defined(__GNUC__)
+// Wider vectors where the processor has them; the same IEEE operations in the same order.
+__attribute__((target_clones("avx2", "default")))
+#endif
+static void
+sweep_column(const double *left, const double *mid, const double *right, int32_t *out)
 {
     const double gain = rule_gain;
     for (int y = 0; y < world_height; y++) {
