@@ -18,26 +18,8 @@ trap finish EXIT
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-# A private X server on the first free display; it writes the display's number
-# when ready. Two servers starting at once may pick the same number, and then one
-# of them quits: check that the display answers, and try again if it does not.
-start_xvfb() {
-  for _ in 1 2 3 4 5; do
-    rm -f "$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-      [ -s "$work/display" ] && break
-      sleep 0.1
-    done
-    export DISPLAY=":$(cat "$work/display" 2>/dev/null)"
-    sleep 0.2
-    kill -0 "$xvfb_pid" 2>/dev/null && xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-    kill "$xvfb_pid" 2>/dev/null
-    sleep 0.$((RANDOM % 9 + 1))
-  done
-  fail "Xvfb did not start"
-}
+# shellcheck source=tests/x11_helpers.sh
+. "$(dirname "$0")/x11_helpers.sh"
 
 # Start the toy from folder $1 and wait for its window.
 start_toy() {
@@ -50,57 +32,6 @@ start_toy() {
     sleep 0.1
   done
   fail "no lincell window within 10 s"
-}
-
-shot() { xwd -silent -id "$window" | convert xwd:- "$work/$1.png"; }
-
-# Grey (128, 128, 128) pixels in the strip where the caption ends at x = 780.
-caption_pixels() {
-  convert "$work/$1.png" -crop 240x12+560+9 +repage txt:- | grep -c -i '#808080'
-}
-
-# Fraction of non-black pixels below the caption, 0..1.
-lit_fraction() {
-  convert "$work/$1.png" -crop 800x560+0+40 +repage -fill white +opaque black \
-    -colorspace gray -format '%[fx:mean]' info:
-}
-
-differs() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" != "0" ]; }
-
-hold_key() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; }
-
-# Hold Esc and expect the toy to end with status 0 within 10 s.
-quit_with_esc() {
-  hold_key Escape
-  for _ in $(seq 100); do
-    kill -0 "$toy_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$toy_pid" 2>/dev/null && fail "still running 10 s after Esc"
-  wait "$toy_pid"
-  local status=$?
-  toy_pid=""
-  [ "$status" -eq 0 ] || fail "exit status $status after Esc"
-}
-
-# Wait up to 10 s for the caption to be drawn.
-wait_for_caption() {
-  for _ in $(seq 20); do
-    shot "$1"
-    [ "$(caption_pixels "$1")" -gt 30 ] && return 0
-    sleep 0.5
-  done
-  fail "no grey caption at the top right within 10 s"
-}
-
-# Wait up to 10 s for coloured cells below the caption.
-wait_for_life() {
-  for _ in $(seq 20); do
-    shot "$1"
-    awk -v f="$(lit_fraction "$1")" 'BEGIN { exit !(f > 0.05) }' && return 0
-    sleep 0.5
-  done
-  fail "no coloured cells within 10 s"
 }
 
 case $case_name in
