@@ -1,11 +1,15 @@
-// The frame loop allocates nothing: every heap call of the process is counted
-// (malloc, calloc and realloc are replaced here and passed on to the C library)
-// while a thousand whole frames run, with every key held now and then.
+// The heap seen from inside: malloc, calloc and realloc are replaced here and
+// passed on to the C library, counting every call, or refusing large blocks.
+// The frame loop allocates nothing in a thousand frames with every key held now
+// and then; a back buffer that cannot be had ends the toy with a message.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
 
+#include <unistd.h>
+
 #include <cstddef>
+#include <cstdint>
 
 #include "app/frame.h"
 #include "tests/headless.h"
@@ -15,11 +19,12 @@ extern "C" void *__libc_calloc(size_t, size_t);
 extern "C" void *__libc_realloc(void *, size_t);
 
 static long heap_calls;
+static size_t refuse_from = SIZE_MAX; // blocks this large or larger are refused
 
 extern "C" void *malloc(size_t size)
 {
     heap_calls++;
-    return __libc_malloc(size);
+    return size >= refuse_from ? nullptr : __libc_malloc(size);
 }
 
 extern "C" void *calloc(size_t count, size_t size)
@@ -57,4 +62,16 @@ TEST(FrameLoop, TheCounterSeesAllocations)
     BITMAP *b = create_bitmap(8, 8);
     EXPECT_GT(heap_calls, before);
     destroy_bitmap(b);
+}
+
+TEST(StartUp, NoMemoryForTheBackBufferEndsWithAMessage)
+{
+    start_headless();
+    EXPECT_EXIT(
+        {
+            dup2(2, 1); // the library's messages go to standard output here
+            refuse_from = 1 << 20;
+            start_toy(1, LINCELL_FONT_FILE);
+        },
+        testing::ExitedWithCode(255), "lincell: not enough memory for the 800 x 600 back buffer");
 }

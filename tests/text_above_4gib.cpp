@@ -16,8 +16,8 @@ int main()
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(32);
     const int w = 200, h = 40, pitch = w * 4;
-    auto *high = static_cast<unsigned char *>(VirtualAlloc(
-        nullptr, pitch * h, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE));
+    auto *high = static_cast<unsigned char *>(
+        VirtualAlloc(nullptr, pitch * h, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE));
     if (!high || reinterpret_cast<uintptr_t>(high) >> 32 == 0) {
         printf("no memory above 4 GiB to test with (%p)\n", static_cast<void *>(high));
         return 1;
