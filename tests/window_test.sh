@@ -5,19 +5,6 @@
 set -u
 case_name=$1
 build=$(cd "$2" && pwd)
-work=$(mktemp -d)
-xvfb_pid=""
-toy_pid=""
-
-finish() {
-  [ -n "$toy_pid" ] && kill "$toy_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap finish EXIT
-
-fail() { echo "FAIL: $*"; exit 1; }
-
 # shellcheck source=tests/x11_helpers.sh
 . "$(dirname "$0")/x11_helpers.sh"
 

@@ -6,23 +6,10 @@
 # Usage: wine_smoke.sh BUILD_DIR   (holding lincell.exe, text_above_4gib.exe, myfont.pcx)
 set -u
 build=$(cd "$1" && pwd)
-work=$(mktemp -d)
-xvfb_pid=""
-toy_pid=""
-
-finish() {
-  [ -n "$toy_pid" ] && kill "$toy_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wineserver -k 2>/dev/null
-  rm -rf "$work"
-}
-trap finish EXIT
-
-fail() { echo "FAIL: $*"; exit 1; }
-step() { echo "[$(date +%T)] $*"; }
-
 # shellcheck source=tests/x11_helpers.sh
 . "$(dirname "$0")/x11_helpers.sh"
+trap 'finish; wineserver -k 2>/dev/null' EXIT
+step() { echo "[$(date +%T)] $*"; }
 
 # Wine: its own prefix, no Mono or Gecko prompts, no debugger on a crash, and a
 # virtual desktop, without which it can hang at exit and lose the focus.

@@ -1,7 +1,20 @@
-# Shared by the window tests: a private Xvfb, screenshots of the toy's window and
-# what they show, held keys and the toy's exit. Expects $work (a scratch folder),
-# $window (the toy's X window), $toy_pid (the toy's process) and a fail function
-# to be set by the script that sources it.
+# Shared by the window tests: a scratch folder, a private Xvfb, screenshots of the
+# toy's window and what they show, held keys and the toy's exit. The sourcing
+# script sets $window (the toy's X window) and $toy_pid (the toy's process).
+
+work=$(mktemp -d)
+xvfb_pid=""
+toy_pid=""
+
+# Everything started is stopped, and the scratch folder removed, however the test ends.
+finish() {
+  [ -n "$toy_pid" ] && kill "$toy_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap finish EXIT
+
+fail() { echo "FAIL: $*"; exit 1; }
 
 # A private X server on the first free display; it writes the display's number
 # when ready. Two servers starting at once may pick the same number, and then one
@@ -24,7 +37,18 @@ start_xvfb() {
   fail "Xvfb did not start"
 }
 
-shot() { xwd -silent -id "$window" 2>/dev/null | convert xwd:- "$work/$1.png" 2>/dev/null; }
+# Screenshot of the toy's 800 x 600 picture as $work/NAME.png. A framed window (as in
+# Wine's virtual desktop) holds it at the bottom, centred between equal side borders.
+shot() {
+  xwd -silent -id "$window" 2>/dev/null | convert xwd:- "$work/$1.png" 2>/dev/null || return 0
+  local size w h side
+  size=$(identify -format '%w %h' "$work/$1.png" 2>/dev/null) || return 0
+  w=${size% *} h=${size#* }
+  if [ "$w" -gt 800 ] || [ "$h" -gt 600 ]; then
+    side=$(((w - 800) / 2))
+    mogrify -crop "800x600+$side+$((h - 600 - side))" +repage "$work/$1.png"
+  fi
+}
 
 # Grey (128, 128, 128) pixels in the strip where the caption ends at x = 780.
 caption_pixels() {
