@@ -27,7 +27,7 @@ static void pad_world()
 // columns x - 1, x and x + 1 in the pad, so row -1 and row 192 are readable.
 #if defined(__x86_64__) && defined(__linux__) && defined(__GNUC__)
 // Wider vectors where the processor has them; the same IEEE operations in the same order.
-__attribute__((target_clones("avx2", "default")))
+__attribute__((target_clones("avx512f", "avx2", "default")))
 #endif
 static void
 sweep_column(const double *left, const double *mid, const double *right, int32_t *out)

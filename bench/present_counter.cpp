@@ -15,6 +15,7 @@ using clock_type = std::chrono::steady_clock;
 static long presented;
 static clock_type::time_point first_present;
 static double blit_seconds, vsync_seconds;
+static int screen_depth;
 
 static double since(clock_type::time_point start)
 {
@@ -34,8 +35,10 @@ extern "C" void blit(BITMAP *source, BITMAP *dest, int source_x, int source_y, i
 {
     static const auto library_blit = reinterpret_cast<blit_function>(dlsym(RTLD_NEXT, "blit"));
     const auto start = clock_type::now();
-    if (dest == screen && presented++ == 0)
+    if (dest == screen && presented++ == 0) {
         first_present = start;
+        screen_depth = bitmap_color_depth(screen);
+    }
     library_blit(source, dest, source_x, source_y, dest_x, dest_y, width, height);
     if (dest == screen)
         blit_seconds += since(start);
@@ -47,7 +50,7 @@ __attribute__((destructor)) static void report_presented()
     if (presented > 1)
         fprintf(stderr,
                 "presented %ld frames in %.2f s: %.1f frames per second; per frame %.2f ms "
-                "in vsync, %.2f ms in the blit to the window\n",
+                "in vsync, %.2f ms in the blit to the %d-bit window\n",
                 presented, seconds, (presented - 1) / seconds, 1e3 * vsync_seconds / presented,
-                1e3 * blit_seconds / presented);
+                1e3 * blit_seconds / presented, screen_depth);
 }

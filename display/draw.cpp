@@ -30,8 +30,7 @@ static bool can_write_directly(BITMAP *bitmap)
            bitmap->cb == bitmap->h && _drawing_mode == DRAW_MODE_SOLID;
 }
 
-// Pixel span [first, last] that a lattice line covers inside `limit` pixels; empty when first >
-// last.
+// Pixels first..last of a square's side that fall inside the bitmap; none when first > last.
 struct span {
     int first, last;
 };
