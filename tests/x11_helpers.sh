@@ -63,6 +63,20 @@ lit_fraction() {
 
 differs() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" != "0" ]; }
 
+# The colours of a picture, less black and the caption's grey, one a line.
+colors_of() {
+  convert "$work/$1.png" -unique-colors txt:- | grep -o '#[0-9A-Fa-f]\{6\}' |
+    grep -v -i -E '#000000|#808080' | sort -u
+}
+
+# Percentage of the colours of picture $1 that picture $2 shows too.
+shared_colors() {
+  local all shared
+  all=$(colors_of "$1" | wc -l)
+  shared=$(comm -12 <(colors_of "$1") <(colors_of "$2") | wc -l)
+  echo $((all ? 100 * shared / all : 0))
+}
+
 hold_key() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; }
 
 # Wait up to 10 s for the caption to be drawn.
