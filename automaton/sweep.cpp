@@ -25,9 +25,14 @@ static void pad_world()
 
 // One column of the next generation; left, mid and right point at row 0 of
 // columns x - 1, x and x + 1 in the pad, so row -1 and row 192 are readable.
-#if defined(__x86_64__) && defined(__linux__) && defined(__GNUC__)
-// Wider vectors where the processor has them; the same IEEE operations in the same order.
-__attribute__((target_clones("avx512f", "avx2", "default")))
+// Built for wider vectors too, and the processor picks the widest it has: the same
+// IEEE operations in the same order. The tests build each version alone by setting
+// LINCELL_SWEEP_TARGETS ("avx2", "default"), or LINCELL_PLAIN_SWEEP for plain x86-64.
+#ifndef LINCELL_SWEEP_TARGETS
+#define LINCELL_SWEEP_TARGETS "avx512f", "avx2", "default"
+#endif
+#if defined(__x86_64__) && defined(__linux__) && defined(__GNUC__) && !defined(LINCELL_PLAIN_SWEEP)
+__attribute__((target_clones(LINCELL_SWEEP_TARGETS)))
 #endif
 static void
 sweep_column(const double *left, const double *mid, const double *right, int32_t *out)
