@@ -1,3 +1,4 @@
+// The library without a display, started once per test process.
 #include "tests/headless.h"
 
 #include <allegro.h>

@@ -1,3 +1,4 @@
+// The plain sweep and a fresh world, for the tests and the benchmarks to measure against.
 #include "tests/reference.h"
 
 #include <cstring>
