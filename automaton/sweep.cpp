@@ -23,19 +23,22 @@ static void pad_world()
     }
 }
 
-// One column of the next generation; left, mid and right point at row 0 of
-// columns x - 1, x and x + 1 in the pad, so row -1 and row 192 are readable.
-// Built for wider vectors too, and the processor picks the widest it has: the same
-// IEEE operations in the same order. The tests build each version alone by setting
-// LINCELL_SWEEP_TARGETS ("avx2", "default"), or LINCELL_PLAIN_SWEEP for plain x86-64.
+// The column loop is built for wider vectors too, and the processor picks the widest
+// it has: the same IEEE operations in the same order. The tests build each version
+// alone by setting LINCELL_SWEEP_TARGETS ("avx2", "default"), or LINCELL_PLAIN_SWEEP.
 #ifndef LINCELL_SWEEP_TARGETS
 #define LINCELL_SWEEP_TARGETS "avx512f", "avx2", "default"
 #endif
 #if defined(__x86_64__) && defined(__linux__) && defined(__GNUC__) && !defined(LINCELL_PLAIN_SWEEP)
-__attribute__((target_clones(LINCELL_SWEEP_TARGETS)))
+#define IN_EVERY_WIDTH __attribute__((target_clones(LINCELL_SWEEP_TARGETS)))
+#else
+#define IN_EVERY_WIDTH
 #endif
-static void
-sweep_column(const double *left, const double *mid, const double *right, int32_t *out)
+
+// One column of the next generation; left, mid and right point at row 0 of
+// columns x - 1, x and x + 1 in the pad, so row -1 and row 192 are readable.
+IN_EVERY_WIDTH static void sweep_column(const double *left, const double *mid, const double *right,
+                                        int32_t *out)
 {
     const double gain = rule_gain;
     for (int y = 0; y < world_height; y++) {
