@@ -17,19 +17,6 @@ TEST(WorldGrid, IsColumnMajor)
     EXPECT_EQ(cell_index(255, 191), world_cells - 1);
 }
 
-TEST(WorldGrid, WrapsAtTheFourCorners)
-{
-    // (0, 0): left (255, 0), above (0, 191), above left (255, 191).
-    EXPECT_EQ(wrap_x(0 - 1), 255);
-    EXPECT_EQ(wrap_y(0 - 1), 191);
-    // (255, 191): right (0, 191), below (255, 0), below right (0, 0).
-    EXPECT_EQ(wrap_x(255 + 1), 0);
-    EXPECT_EQ(wrap_y(191 + 1), 0);
-    // Inside the world nothing moves.
-    EXPECT_EQ(wrap_x(128), 128);
-    EXPECT_EQ(wrap_y(96), 96);
-}
-
 TEST(WorldGrid, SeedingFillsXOuterYInnerFromTheRandomSource)
 {
     reset_world();
@@ -45,7 +32,8 @@ TEST(WorldGrid, SeedingFillsXOuterYInnerFromTheRandomSource)
 }
 
 // Each weight reads one neighbour: with that weight alone at 1, a lone bright cell
-// at (bx, by) shows up at (bx - dx, by - dy), across the torus's edges too.
+// at (bx, by) shows up at (bx - dx, by - dy). At the corners this pins the wrap:
+// (0, 0)'s left is (255, 0), above it (0, 191), above left (255, 191), and so on.
 TEST(LinearRule, EachWeightReachesItsOwnNeighbour)
 {
     const int offset[9][2] = {{0, 0}, {-1, 0},  {1, 0},  {0, -1}, {0, 1},
@@ -61,7 +49,8 @@ TEST(LinearRule, EachWeightReachesItsOwnNeighbour)
             set_rule(weights, 1.0f);
             current_grid[cell_index(at[0], at[1])] = 200;
             sweep_grid();
-            const int tx = wrap_x(at[0] - offset[k][0]), ty = wrap_y(at[1] - offset[k][1]);
+            const int tx = (at[0] - offset[k][0] + 256) % 256; // across the torus's seams
+            const int ty = (at[1] - offset[k][1] + 192) % 192;
             EXPECT_EQ(next_grid[cell_index(tx, ty)], 200);
             int lit = 0;
             for (int32_t v : next_grid)

@@ -79,25 +79,21 @@ shared_colors() {
 
 hold_key() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; }
 
-# Wait up to 10 s for the caption to be drawn.
-wait_for_caption() {
-  for _ in $(seq 20); do
-    shot "$1"
-    [ "$(caption_pixels "$1")" -gt 30 ] && return 0
-    sleep 0.5
-  done
-  fail "no grey caption at the top right within 10 s"
-}
+# The caption's grey in the strip where it ends at x = 780; coloured cells below it.
+has_caption() { [ "$(caption_pixels "$1")" -gt 30 ]; }
+has_life() { awk -v f="$(lit_fraction "$1")" 'BEGIN { exit !(f > 0.05) }'; }
 
-# Wait up to 10 s for coloured cells below the caption.
-wait_for_life() {
+# Take screenshot NAME every half second until CHECK holds for it, for 10 s at most.
+wait_for() {
   for _ in $(seq 20); do
     shot "$1"
-    awk -v f="$(lit_fraction "$1")" 'BEGIN { exit !(f > 0.05) }' && return 0
+    "$2" "$1" && return 0
     sleep 0.5
   done
-  fail "no coloured cells within 10 s"
+  fail "$3 within 10 s"
 }
+wait_for_caption() { wait_for "$1" has_caption "no grey caption at the top right"; }
+wait_for_life() { wait_for "$1" has_life "no coloured cells"; }
 
 # Hold Esc and expect the toy to end with status 0 within 20 s.
 quit_with_esc() {
