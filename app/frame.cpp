@@ -31,6 +31,7 @@ void start_headless_library()
 BITMAP *start_toy(uint32_t seed, const char *font_path)
 {
     seed_random(seed);
+    sweep_version = widest_sweep();
     BITMAP *back_buffer = create_bitmap(screen_width, screen_height);
     if (!back_buffer) {
         allegro_message("lincell: not enough memory for the %d x %d back buffer.\n", screen_width,

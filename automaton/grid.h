@@ -25,5 +25,5 @@ inline int wrap_y(int i)
 // Give every cell of current_grid a random value 0..255, x outer, y inner.
 void seed_world();
 
-// Copy next_grid into current_grid, showing each copied cell to the watch.
+// Copy next_grid into current_grid; the watch sees the copy as if shown every cell.
 void commit_grid();

@@ -21,7 +21,8 @@ inline int probe_at(int x, int y)
 }
 
 // Examine cell (x, y) right after the commit copied `value` into it. The count is
-// tested at every cell, so a run already past the limit raises the flag at (0, 0).
+// tested at every cell, so a run already past the limit raises the flag at (0, 0);
+// an ordinary cell only tests it.
 inline void watch_cell(int x, int y, int32_t value)
 {
     const int probe = probe_at(x, y);

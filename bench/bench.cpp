@@ -77,18 +77,21 @@ static void run_reference_generation()
     commit_grid();
 }
 
-// One step of the automaton, without drawing, over a living world.
+// One step of the automaton, without drawing, over a living world, with the sweep
+// of the vector width given as the argument (0 plain, 1 AVX2, 2 AVX-512).
 template <void (*step)()> static void BM_Automaton(benchmark::State &state)
 {
     make_world_living();
+    sweep_version = static_cast<sweep_width>(state.range(0));
     for (auto _ : state)
         step();
+    sweep_version = widest_sweep();
     count_cells(state);
 }
-BENCHMARK(BM_Automaton<run_generation>)->Name("BM_Generation");
-BENCHMARK(BM_Automaton<sweep_grid>)->Name("BM_Sweep");
-BENCHMARK(BM_Automaton<commit_grid>)->Name("BM_Commit");
-BENCHMARK(BM_Automaton<run_reference_generation>)->Name("BM_GenerationReference");
+BENCHMARK(BM_Automaton<run_generation>)->Name("BM_Generation")->DenseRange(0, widest_sweep());
+BENCHMARK(BM_Automaton<sweep_grid>)->Name("BM_Sweep")->DenseRange(0, widest_sweep());
+BENCHMARK(BM_Automaton<commit_grid>)->Name("BM_Commit")->Arg(widest_sweep());
+BENCHMARK(BM_Automaton<run_reference_generation>)->Name("BM_GenerationReference")->Arg(0);
 
 template <void (*frame)(BITMAP *)> static void BM_FrameWorstCase(benchmark::State &state)
 {

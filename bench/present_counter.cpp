@@ -1,9 +1,11 @@
 // A preload library for measuring the window's pace without touching the toy:
 // it counts the copies of a frame to the screen (blit with the screen as target),
-// times them and the retrace waits before them, and prints the totals at exit.
+// times them and the retrace waits before them, and prints the totals at exit with
+// the process's CPU share (user + system time over its whole life, % of one core).
 #include <allegro.h>
 
 #include <dlfcn.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -16,6 +18,7 @@ static long presented;
 static clock_type::time_point first_present;
 static double blit_seconds, vsync_seconds;
 static int screen_depth;
+static const clock_type::time_point process_start = clock_type::now();
 
 static double since(clock_type::time_point start)
 {
@@ -44,13 +47,22 @@ extern "C" void blit(BITMAP *source, BITMAP *dest, int source_x, int source_y, i
         blit_seconds += since(start);
 }
 
+static double cpu_seconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](timeval t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 __attribute__((destructor)) static void report_presented()
 {
     const double seconds = since(first_present);
+    const double cpu_share = 100 * cpu_seconds() / since(process_start);
     if (presented > 1)
         fprintf(stderr,
                 "presented %ld frames in %.2f s: %.1f frames per second; per frame %.2f ms "
-                "in vsync, %.2f ms in the blit to the %d-bit window\n",
+                "in vsync, %.2f ms in the blit to the %d-bit window; %.1f %% of one core\n",
                 presented, seconds, (presented - 1) / seconds, 1e3 * vsync_seconds / presented,
-                1e3 * blit_seconds / presented, screen_depth);
+                1e3 * blit_seconds / presented, screen_depth, cpu_share);
 }

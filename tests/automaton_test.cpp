@@ -157,27 +157,31 @@ TEST(LinearRule, MutateNudgesEachParameterAndHasNoBounds)
     EXPECT_EQ(next_random(), 2749) << "ten draws and no more";
 }
 
-// The fast sweep gives the plain per-cell transcription's result, cell for cell.
+// The fast sweep gives the plain per-cell transcription's result, cell for cell,
+// in every vector width this processor can run.
 TEST(Sweep, MatchesThePlainSweepEverywhere)
 {
     static int32_t expected[world_cells];
     seed_random(20261206);
-    for (int trial = 0; trial < 60; trial++) {
-        SCOPED_TRACE(trial);
+    const int versions = widest_sweep() + 1;
+    for (int trial = 0; trial < 60 * versions; trial++) {
+        sweep_version = static_cast<sweep_width>(trial % versions);
+        SCOPED_TRACE(testing::Message() << "trial " << trial << ", sweep width " << sweep_version);
         reset_world();
         seed_world();
         randomize_rule();
-        if (trial % 4 == 1)
+        if (trial / versions % 4 == 1)
             for (int32_t &v : current_grid)
                 v = 255; // all bright
-        if (trial % 4 == 2)
+        if (trial / versions % 4 == 2)
             for (int m = 0; m < 4000; m++)
                 mutate_rule(); // weights drift far from -1..1
-        if (trial % 4 == 3)
+        if (trial / versions % 4 == 3)
             for (float &w : rule_weights)
                 w *= 1e6f;
         reference_sweep(expected);
         sweep_grid();
         ASSERT_EQ(memcmp(expected, next_grid, sizeof expected), 0);
     }
+    sweep_version = sweep_plain;
 }
