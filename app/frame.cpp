@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "app/controls.h"
+#include "app/font.h"
 #include "app/random.h"
 #include "automaton/grid.h"
 #include "automaton/sweep.h"
@@ -38,7 +39,7 @@ BITMAP *start_toy(uint32_t seed, const char *font_path)
                         screen_height);
         exit(-1);
     }
-    caption_font = load_font(font_path, nullptr, nullptr);
+    caption_font = load_caption_font(font_path);
     if (!caption_font)
         caption_font = font;
     seed_world();

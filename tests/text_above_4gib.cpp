@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/font.h"
 #include "app/frame.h"
 
 int main()
@@ -28,7 +29,7 @@ int main()
         bitmap->line[y] = high + y * pitch;
     clear_bitmap(bitmap);
 
-    caption_font = load_font("myfont.pcx", nullptr, nullptr);
+    caption_font = load_caption_font("myfont.pcx");
     textout_ex(bitmap, caption_font ? caption_font : font, caption_text, 2, 2,
                makecol(128, 128, 128), -1);
     textout_ex(bitmap, font, "8x8", 2, 20, makecol(255, 255, 255), 0);

@@ -1,0 +1,131 @@
+// The caption font against damaged and crafted files: each is refused before the
+// library's reader can crash, hang or eat memory on it, and the toy falls back to
+// the library's font; the real font loads exactly as the library loads it.
+#include <gtest/gtest.h>
+
+#include <allegro.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "app/font.h"
+#include "app/frame.h"
+#include "tests/headless.h"
+
+using bytes = std::string;
+
+static bytes real_font()
+{
+    std::ifstream in(LINCELL_FONT_FILE, std::ios::binary);
+    return bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// A PCX header: 8 bits in one plane, run-length encoded, unless told otherwise.
+static bytes pcx_header(int width, int height, int bytes_per_line, int bits = 8, int planes = 1)
+{
+    bytes h(128, '\0');
+    h[0] = 10, h[1] = 5, h[2] = 1, h[3] = static_cast<char>(bits);
+    auto word = [&h](int at, int v) {
+        h[at] = static_cast<char>(v), h[at + 1] = static_cast<char>(v >> 8);
+    };
+    word(8, width - 1), word(10, height - 1), word(66, bytes_per_line);
+    h[65] = static_cast<char>(planes);
+    return h;
+}
+
+static std::string write_file(const char *name, const bytes &content)
+{
+    const std::string path = testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+static long peak_kib()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST(CaptionFont, DamagedOrCraftedFilesFallBackToTheLibrarysFont)
+{
+    start_headless();
+    const bytes real = real_font();
+    ASSERT_GT(real.size(), 1000u);
+    const bytes blank_rows(61 * 113, '\0');
+    const struct {
+        const char *label;
+        bytes content;
+    } cases[] = {
+        {"empty", ""},
+        {"not a picture", bytes(600, 'x')},
+        {"real font cut to 100 bytes", real.substr(0, 100)},
+        {"real font cut to 128 bytes", real.substr(0, 128)},
+        {"real font cut to 129 bytes", real.substr(0, 129)},
+        {"real font cut to 400 bytes", real.substr(0, 400)},
+        {"real font cut to 3000 bytes", real.substr(0, 3000)},
+        {"65536 x 65536, wrapping the library's size",
+         pcx_header(65536, 65536, 65535) + bytes(4096, '\x01')},
+        {"65535 x 16384", pcx_header(65535, 16384, 65535) + bytes(4096, '\x01')},
+        {"bytes per line below the width", pcx_header(113, 61, 100) + blank_rows},
+        {"24 bits", pcx_header(113, 61, 113, 8, 3) + blank_rows + blank_rows + blank_rows},
+        {"4 bits", pcx_header(113, 61, 113, 4) + blank_rows},
+        {"not run-length encoded",
+         [&] {
+             bytes b = real;
+             b[2] = 0;
+             return b;
+         }()},
+        {"a picture with no glyphs", pcx_header(113, 61, 113) + blank_rows},
+        {"a 2 x 2 picture", pcx_header(2, 2, 2) + bytes("\xff\xff\xff\x00", 4)},
+    };
+    const long peak_before = peak_kib();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(load_caption_font(write_file("font.pcx", c.content).c_str()), nullptr);
+    }
+    EXPECT_LT(peak_kib() - peak_before, 64 * 1024) << "no case may cost much memory";
+
+    SCOPED_TRACE("not a regular file, or none at all");
+    const std::string fifo = testing::TempDir() + "fifo.pcx";
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(load_caption_font(fifo.c_str()), nullptr) << "and returns at once";
+    EXPECT_EQ(load_caption_font(testing::TempDir().c_str()), nullptr);
+    EXPECT_EQ(load_caption_font("/dev/zero"), nullptr);
+    EXPECT_EQ(load_caption_font("no-such-folder/myfont.pcx"), nullptr);
+    unlink(fifo.c_str());
+
+    BITMAP *buffer = start_toy(1, fifo.c_str());
+    EXPECT_EQ(caption_font, font) << "the toy starts with the library's font";
+    stop_toy(buffer);
+}
+
+// The checked load gives the very glyphs the library's own loader gives.
+TEST(CaptionFont, TheRealFontLoadsAsTheLibraryLoadsIt)
+{
+    start_headless();
+    FONT *checked = load_caption_font(LINCELL_FONT_FILE);
+    FONT *library = load_font(LINCELL_FONT_FILE, nullptr, nullptr);
+    ASSERT_NE(checked, nullptr);
+    ASSERT_NE(library, nullptr);
+    BITMAP *a = create_bitmap(200, 20), *b = create_bitmap(200, 20);
+    const char all[] = " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
+                       "abcdefghijklmnopqrstuvwxyz{|}~";
+    for (size_t at = 0; at < sizeof all - 1; at += 30) {
+        const std::string part = std::string(all).substr(at, 30);
+        clear_bitmap(a), clear_bitmap(b);
+        textout_ex(a, checked, part.c_str(), 0, 0, makecol(128, 128, 128), -1);
+        textout_ex(b, library, part.c_str(), 0, 0, makecol(128, 128, 128), -1);
+        for (int y = 0; y < 20; y++)
+            for (int x = 0; x < 200; x++)
+                ASSERT_EQ(pixel_at(a, x, y), pixel_at(b, x, y)) << part << " at " << x << "," << y;
+    }
+    destroy_bitmap(a), destroy_bitmap(b);
+    destroy_font(checked), destroy_font(library);
+}
