@@ -1,14 +1,31 @@
 // The window program: bring up the library and an 800 x 600 window, run frames
-// until Esc is down at the top of the loop, and tear down in order. On Windows
-// the process enters through WinMain, which the library's END_OF_MAIN bridges.
+// until Esc is down at the top of the loop (or a stop signal has come), and tear
+// down in order. On Windows the process enters through WinMain, which the
+// library's END_OF_MAIN bridges.
 #include <allegro.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 #include "app/frame.h"
+#include "app/signals.h"
 #include "display/lattice.h"
+
+#ifdef ALLEGRO_WITH_XWINDOWS
+#include <X11/Xlib.h>
+#include <unistd.h>
+
+// The X server went away: say so and end at once. Shutting the library down
+// would talk to the lost display from two threads and abort.
+static int report_lost_display(Display *)
+{
+    static const char message[] = "lincell: the connection to the display was lost.\n";
+    (void)!write(2, message, sizeof message - 1);
+    _exit(1);
+}
+#endif
 
 // Does nothing: its only work is to wake the library's timer thread on time.
 static void pace_retrace() {}
@@ -23,6 +40,10 @@ static void init_system()
                                                    "start; it needs a display to open a window.");
         exit(-1);
     }
+    catch_stop_signals(); // in place of the library's own, which cannot end the toy cleanly
+#ifdef ALLEGRO_WITH_XWINDOWS
+    XSetIOErrorHandler(report_lost_display);
+#endif
     const int depth = desktop_color_depth();
     set_color_depth(depth != 0 ? depth : 32);
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, screen_width, screen_height, 0, 0) != 0) {
@@ -52,12 +73,12 @@ int main()
     size_cells();
     init_system();
     BITMAP *back_buffer = start_toy(static_cast<uint32_t>(time(nullptr)), "myfont.pcx");
-    while (!key[KEY_ESC]) {
+    while (!key[KEY_ESC] && !stop_signal) {
         run_frame(back_buffer);
         present_frame(back_buffer);
     }
     stop_toy(back_buffer);
     shutdown_system();
-    return 0;
+    return stop_signal ? 128 + stop_signal : 0;
 }
 END_OF_MAIN()

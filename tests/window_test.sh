@@ -8,9 +8,9 @@ build=$(cd "$2" && pwd)
 # shellcheck source=tests/x11_helpers.sh
 . "$(dirname "$0")/x11_helpers.sh"
 
-# Start the toy from folder $1 and wait for its window.
+# Start the toy from folder $1 (through env with options $2, if given) and wait for its window.
 start_toy() {
-  (cd "$1" && exec "$build/lincell") >"$work/toy.log" 2>&1 &
+  (cd "$1" && exec env ${2:+"$2"} "$build/lincell") >"$work/toy.log" 2>&1 &
   toy_pid=$!
   for _ in $(seq 100); do
     window=$(xdotool search --name lincell 2>/dev/null | head -n 1)
@@ -57,6 +57,28 @@ no-font)
   start_toy "$work/empty"
   wait_for_caption start
   quit_with_esc
+  ;;
+signals)
+  # Each stop signal ends the toy through its shutdown with status 128 + signal,
+  # whether it was started with the signal at its default or ignored.
+  start_xvfb
+  for how in default ignore; do
+    for sig in INT TERM HUP; do
+      start_toy "$build" "--$how-signal=$sig"
+      wait_for_caption "$sig"
+      kill -s "$sig" "$toy_pid"
+      expect_exit $((128 + $(kill -l "$sig"))) "SIG$sig, $how disposition"
+    done
+  done
+  ;;
+lost-display)
+  start_xvfb
+  start_toy "$build"
+  wait_for_caption start
+  kill "$xvfb_pid"
+  xvfb_pid=""
+  expect_exit 1 "the display lost"
+  grep -q "display was lost" "$work/toy.log" || fail "no message: $(cat "$work/toy.log")"
   ;;
 no-display)
   (unset DISPLAY; cd "$build" && timeout 10 ./lincell) >"$work/out" 2>&1

@@ -95,17 +95,22 @@ wait_for() {
 wait_for_caption() { wait_for "$1" has_caption "no grey caption at the top right"; }
 wait_for_life() { wait_for "$1" has_life "no coloured cells"; }
 
-# Hold Esc and expect the toy to end with status 0 within 20 s.
-quit_with_esc() {
-  hold_key Escape
+# Expect the toy to end with status $1 within 20 s, after $2.
+expect_exit() {
   for _ in $(seq 200); do
     kill -0 "$toy_pid" 2>/dev/null || break
     sleep 0.1
   done
-  kill -0 "$toy_pid" 2>/dev/null && fail "still running 20 s after Esc"
+  kill -0 "$toy_pid" 2>/dev/null && fail "still running 20 s after $2"
   wait "$toy_pid"
   local status=$?
   toy_pid=""
-  [ "$status" -eq 0 ] || fail "exit status $status after Esc"
+  [ "$status" -eq "$1" ] || fail "exit status $status after $2, expected $1"
+}
+
+# Hold Esc and expect the toy to end with status 0.
+quit_with_esc() {
+  hold_key Escape
+  expect_exit 0 Esc
 }
 
