@@ -1,15 +1,19 @@
 // lincell-record: replays a seeded run of the toy without a window. It starts the
 // toy as the window program does, but with the library's headless system, a
 // 32-bit memory back buffer, its seed and its keys from the command line, and
-// writes the world as PGM grids, the picture as PNG frames and a JSON Lines log.
+// writes the world as PGM grids, the picture as PNG frames or a video, and a
+// JSON Lines log.
 #include <allegro.h>
-#include <loadpng.h>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <getopt.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,17 +22,26 @@
 #include <vector>
 
 #include "app/frame.h"
+#include "app/signals.h"
 #include "automaton/grid.h"
 #include "display/lattice.h"
+#include "tools/record_files.h"
+#include "tools/record_video.h"
 
 static const char usage[] =
     "usage: lincell-record --seed S --frames F [--hold KEYS@A[-B]]... [--every K]\n"
-    "                      [--out DIR] [--log]\n"
+    "                      [--out DIR] [--video FILE [--fps N] [--crop WxH+X+Y]]\n"
+    "                      [--overwrite] [--log]\n"
     "  --seed S        seed of the random source, 0..4294967295\n"
     "  --frames F      frames to run, 0..10000000\n"
     "  --hold KEYS@A-B hold keys C, N, M (any of them) or esc during frames A..B\n"
     "  --every K       also write every K-th frame, not only the last\n"
     "  --out DIR       folder for grid-*.pgm and frame-*.png (default: .)\n"
+    "  --video FILE    also the whole run as one video: .mp4, .webm, .gif or .apng\n"
+    "                  (made by ffmpeg); alone, it writes no frames or grids\n"
+    "  --fps N         the video's frames per second, 1..1000 (default 60)\n"
+    "  --crop WxH+X+Y  the video shows only this part of the 800 x 600 picture\n"
+    "  --overwrite     replace a recording already in the folder\n"
     "  --log           one JSON object per frame on standard output\n";
 
 constexpr uint64_t max_seed = 4294967295u;
@@ -43,9 +56,12 @@ struct hold {
 };
 
 struct options {
-    uint64_t seed = 0, frames = 0, every = 0;
-    bool has_seed = false, has_frames = false, log = false;
-    std::string out = ".";
+    uint64_t seed = 0, frames = 0, every = 0, fps = 60;
+    bool has_seed = false, has_frames = false, has_out = false, has_every = false, log = false,
+         overwrite = false;
+    std::string out = ".", video;
+    video_crop crop = {screen_width, screen_height, 0, 0};
+    bool has_crop = false;
     std::vector<hold> holds;
 };
 
@@ -123,10 +139,12 @@ static hold parse_hold(const char *text)
 static options parse_options(int argc, char **argv)
 {
     static const struct option long_options[] = {
-        {"seed", required_argument, nullptr, 's'}, {"frames", required_argument, nullptr, 'f'},
-        {"hold", required_argument, nullptr, 'k'}, {"every", required_argument, nullptr, 'e'},
-        {"out", required_argument, nullptr, 'o'},  {"log", no_argument, nullptr, 'l'},
-        {"help", no_argument, nullptr, 'h'},       {nullptr, 0, nullptr, 0}};
+        {"seed", required_argument, nullptr, 's'},  {"frames", required_argument, nullptr, 'f'},
+        {"hold", required_argument, nullptr, 'k'},  {"every", required_argument, nullptr, 'e'},
+        {"out", required_argument, nullptr, 'o'},   {"log", no_argument, nullptr, 'l'},
+        {"video", required_argument, nullptr, 'v'}, {"fps", required_argument, nullptr, 'r'},
+        {"crop", required_argument, nullptr, 'x'},  {"overwrite", no_argument, nullptr, 'w'},
+        {"help", no_argument, nullptr, 'h'},        {nullptr, 0, nullptr, 0}};
     options o;
     opterr = 0;
     int c;
@@ -148,11 +166,30 @@ static options parse_options(int argc, char **argv)
         case 'e':
             if (!parse_number(optarg, max_frames, &o.every) || o.every < 1)
                 refuse("--every wants a whole number 1..10000000", optarg);
+            o.has_every = true;
             break;
         case 'o':
             if (!*optarg)
                 refuse("--out wants a folder", optarg);
             o.out = optarg;
+            o.has_out = true;
+            break;
+        case 'v':
+            if (!is_video_path(optarg))
+                refuse("--video wants a file ending in .mp4, .webm, .gif or .apng", optarg);
+            o.video = optarg;
+            break;
+        case 'r':
+            if (!parse_number(optarg, 1000, &o.fps) || o.fps < 1)
+                refuse("--fps wants a whole number 1..1000", optarg);
+            break;
+        case 'x':
+            if (!parse_crop(optarg, &o.crop))
+                refuse("--crop wants WxH+X+Y inside the 800 x 600 picture", optarg);
+            o.has_crop = true;
+            break;
+        case 'w':
+            o.overwrite = true;
             break;
         case 'l':
             o.log = true;
@@ -172,6 +209,8 @@ static options parse_options(int argc, char **argv)
         refuse("missing option", "--seed");
     if (!o.has_frames)
         refuse("missing option", "--frames");
+    if (o.video.empty() && o.has_crop)
+        refuse("--crop is for the video", "--crop");
     return o;
 }
 
@@ -195,10 +234,26 @@ static uint64_t last_frame(const options &o)
     return last;
 }
 
+// Whether the encoders and ffmpeg are running, so that a failure stops them first.
+static bool encoders_running, video_running;
+
+// Say what failed and exit with status 1: the frames already queued are finished
+// (so each stays whole), and an unfinished video is dropped.
+[[noreturn]] static void fail(const std::string &what)
+{
+    std::string ignored;
+    if (encoders_running)
+        finish_encoders(&ignored);
+    if (video_running)
+        drop_video();
+    encoders_running = video_running = false;
+    fprintf(stderr, "lincell-record: %s\n", what.c_str());
+    exit(1);
+}
+
 [[noreturn]] static void fail_write(const std::string &path)
 {
-    fprintf(stderr, "lincell-record: cannot write %s\n", path.c_str());
-    exit(1);
+    fail("cannot write " + path);
 }
 
 // Create the folder and its parents, like mkdir -p.
@@ -216,50 +271,107 @@ static void make_folder(const std::string &path)
         fail_write(path);
 }
 
-static std::string output_path(const options &o, const char *kind, uint64_t k, const char *ext)
+// Whether a file name is one of a recording's: grid-DIGITS.pgm or frame-DIGITS.png.
+static bool is_recording_file(const char *name)
+{
+    for (const char *kind : {"grid-", "frame-"}) {
+        const size_t n = strlen(kind);
+        if (strncmp(name, kind, n) != 0)
+            continue;
+        const char *p = name + n;
+        while (*p >= '0' && *p <= '9')
+            p++;
+        return p > name + n && strcmp(p, kind[0] == 'g' ? ".pgm" : ".png") == 0;
+    }
+    return false;
+}
+
+// A folder that already holds a recording is left alone unless told to replace
+// it; then its old grids and frames go first, so none of another run remain.
+static void clear_old_recording(const options &o, bool writes_files)
+{
+    std::vector<std::string> old;
+    if (writes_files)
+        if (DIR *folder = opendir(o.out.c_str())) {
+            while (const dirent *entry = readdir(folder))
+                if (is_recording_file(entry->d_name))
+                    old.push_back(o.out + "/" + entry->d_name);
+            closedir(folder);
+        }
+    struct stat st;
+    if (!o.video.empty() && lstat(o.video.c_str(), &st) == 0)
+        old.push_back(o.video);
+    if (old.empty())
+        return;
+    if (!o.overwrite)
+        fail(old.front() + " is of an earlier recording; give --overwrite to replace it");
+    for (const std::string &path : old)
+        if (path != o.video && unlink(path.c_str()) != 0)
+            fail("cannot remove " + path);
+}
+
+// Digits in file names: five up to frame 99,999, then as many as the last frame
+// has, for every name of the run, so that a sorted listing is the run's order.
+static int name_digits(uint64_t last)
+{
+    int digits = 5;
+    for (uint64_t limit = 100000; last >= limit && digits < 20; limit *= 10)
+        digits++;
+    return digits;
+}
+
+static std::string output_path(const options &o, const char *kind, uint64_t k, const char *ext,
+                               int digits)
 {
     char name[64];
-    snprintf(name, sizeof name, "/%s-%05llu.%s", kind, static_cast<unsigned long long>(k), ext);
+    snprintf(name, sizeof name, "/%s-%0*llu.%s", kind, digits, static_cast<unsigned long long>(k),
+             ext);
     return o.out + name;
 }
 
 // current_grid as a binary PGM, one row of 256 bytes per y.
-static void write_grid(const options &o, uint64_t k)
+static void write_grid(const std::string &path)
 {
-    const std::string path = output_path(o, "grid", k, "pgm");
-    unsigned char rows[world_height][world_width];
+    static const char header[] = "P5\n256 192\n255\n";
+    static unsigned char pgm[sizeof header - 1 + world_cells];
+    memcpy(pgm, header, sizeof header - 1);
+    unsigned char *rows = pgm + sizeof header - 1;
     for (int x = 0; x < world_width; x++)
         for (int y = 0; y < world_height; y++)
-            rows[y][x] = static_cast<unsigned char>(current_grid[cell_index(x, y)]);
-    FILE *f = fopen(path.c_str(), "wb");
-    if (!f)
-        fail_write(path);
-    const bool written = fprintf(f, "P5\n%d %d\n255\n", world_width, world_height) > 0 &&
-                         fwrite(rows, sizeof rows, 1, f) == 1;
-    if (fclose(f) != 0 || !written)
+            rows[y * world_width + x] = static_cast<unsigned char>(current_grid[cell_index(x, y)]);
+    if (!write_whole_file(path, pgm, sizeof pgm))
         fail_write(path);
 }
 
-// The back buffer as an 8-bit RGB PNG: through a 24-bit copy, so that the
-// unused top byte of the 32-bit pixels is not written as alpha.
-static void write_frame(const options &o, uint64_t k, BITMAP *back_buffer, BITMAP *rgb)
+// Write all of a log line, or fail: a log that cannot be written is an error.
+static void write_log(const char *line, size_t size)
 {
-    const std::string path = output_path(o, "frame", k, "png");
-    blit(back_buffer, rgb, 0, 0, 0, 0, screen_width, screen_height);
-    if (save_png(path.c_str(), rgb, nullptr) != 0)
-        fail_write(path);
+    for (size_t done = 0; done < size;) {
+        const ssize_t n = write(1, line + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            fail(std::string("cannot write the log: ") +
+                 (n < 0 ? strerror(errno) : "nothing taken"));
+        done += static_cast<size_t>(n);
+    }
 }
 
 static void log_frame(uint64_t k, int keys, bool reseeded)
 {
-    printf("{\"frame\":%llu,\"keys\":\"%s%s%s\",\"reseeded\":%s,\"mutated\":%s,"
-           "\"recolored\":%s,\"still_count\":%d,\"reseed_flag\":%d,\"weights\":[",
-           static_cast<unsigned long long>(k), keys & hold_c ? "C" : "", keys & hold_n ? "N" : "",
-           keys & hold_m ? "M" : "", reseeded ? "true" : "false", keys & hold_m ? "true" : "false",
-           keys & hold_c ? "true" : "false", still_count, reseed_flag);
+    char line[512];
+    int n = snprintf(line, sizeof line,
+                     "{\"frame\":%llu,\"keys\":\"%s%s%s\",\"reseeded\":%s,\"mutated\":%s,"
+                     "\"recolored\":%s,\"still_count\":%d,\"reseed_flag\":%d,\"weights\":[",
+                     static_cast<unsigned long long>(k), keys & hold_c ? "C" : "",
+                     keys & hold_n ? "N" : "", keys & hold_m ? "M" : "",
+                     reseeded ? "true" : "false", keys & hold_m ? "true" : "false",
+                     keys & hold_c ? "true" : "false", still_count, reseed_flag);
     for (int i = 0; i < rule_taps; i++)
-        printf("%s%.9g", i ? "," : "", static_cast<double>(rule_weights[i]));
-    printf("],\"gain\":%.9g}\n", static_cast<double>(rule_gain));
+        n += snprintf(line + n, sizeof line - n, "%s%.9g", i ? "," : "",
+                      static_cast<double>(rule_weights[i]));
+    n += snprintf(line + n, sizeof line - n, "],\"gain\":%.9g}\n", static_cast<double>(rule_gain));
+    write_log(line, static_cast<size_t>(n));
 }
 
 // The font file beside this executable, so that a recording looks the same from any folder.
@@ -274,20 +386,80 @@ static std::string font_beside_executable()
     return path.substr(0, path.rfind('/') + 1) + "myfont.pcx";
 }
 
+// One line on a terminal's standard error, redrawn in place a few times a second
+// once the run has taken a second: frames done, their pace and the time left.
+using clock_type = std::chrono::steady_clock;
+static const bool show_progress = isatty(2);
+static clock_type::time_point run_start, last_progress;
+static bool progress_shown;
+
+static void show_progress_line(uint64_t done, uint64_t total)
+{
+    const auto now = clock_type::now();
+    const double seconds = std::chrono::duration<double>(now - run_start).count();
+    if (!show_progress || seconds < 1.0 || now - last_progress < std::chrono::milliseconds(250))
+        return;
+    last_progress = now;
+    const double pace = done / seconds;
+    const double left = pace > 0 ? (total - done) / pace : 0;
+    fprintf(stderr, "\r%llu of %llu frames, %.0f frames a second, %.0f s left\033[K",
+            static_cast<unsigned long long>(done), static_cast<unsigned long long>(total), pace,
+            left);
+    progress_shown = true;
+}
+
+static void wipe_progress_line()
+{
+    if (progress_shown)
+        fputs("\r\033[K", stderr);
+}
+
+// Standard streams that came closed are opened on /dev/null, so that no file the
+// recorder opens takes their place; a log on a closed standard output is an error.
+static void guard_standard_streams(bool log)
+{
+    if (log && fcntl(1, F_GETFD) < 0)
+        fail("cannot write the log: standard output is closed");
+    for (int fd = 0; fd <= 2; fd++)
+        if (fcntl(fd, F_GETFD) < 0 && open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd)
+            exit(1);
+}
+
 int main(int argc, char **argv)
 {
     const options o = parse_options(argc, argv);
+    guard_standard_streams(o.log);
     const uint64_t last = last_frame(o);
-    make_folder(o.out);
+    const int digits = name_digits(last);
+    // With a video, grids and frames are written only when --every asks for them.
+    const bool writes_files = o.video.empty() || o.has_every;
+    std::string ffmpeg;
+    if (!o.video.empty() && (ffmpeg = find_ffmpeg()).empty()) {
+        fprintf(stderr, "lincell-record: --video needs the ffmpeg program; on Debian: "
+                        "apt-get install ffmpeg\n");
+        exit(2);
+    }
+    catch_stop_signals();
+    signal(SIGPIPE, SIG_IGN); // a closed log or a failed ffmpeg shows as a write error
+    if (writes_files)
+        make_folder(o.out);
+    clear_old_recording(o, writes_files);
 
     size_cells();
     start_headless_library();
     BITMAP *back_buffer =
         start_toy(static_cast<uint32_t>(o.seed), font_beside_executable().c_str());
-    BITMAP *rgb = create_bitmap_ex(24, screen_width, screen_height);
+    if (writes_files && !(encoders_running = start_encoders()))
+        fail("not enough memory for the frames being written");
+    if (!o.video.empty() &&
+        !(video_running = start_video(ffmpeg, o.video, static_cast<int>(o.fps), o.crop)))
+        fail("cannot start ffmpeg for " + o.video);
 
-    write_grid(o, 0);
-    for (uint64_t k = 1; k <= last; k++) {
+    run_start = clock_type::now();
+    if (writes_files)
+        write_grid(output_path(o, "grid", 0, "pgm", digits));
+    uint64_t k = 1;
+    for (; k <= last && !stop_signal; k++) {
         const int keys = keys_at(o, k);
         key[KEY_C] = (keys & hold_c) != 0;
         key[KEY_N] = (keys & hold_n) != 0;
@@ -296,14 +468,26 @@ int main(int argc, char **argv)
         run_frame(back_buffer);
         if (o.log)
             log_frame(k, keys, reseeded);
-        if (k == last || (o.every && k % o.every == 0)) {
-            write_grid(o, k);
-            write_frame(o, k, back_buffer, rgb);
+        if (writes_files && (k == last || (o.every && k % o.every == 0))) {
+            write_grid(output_path(o, "grid", k, "pgm", digits));
+            const std::string frame = output_path(o, "frame", k, "png", digits);
+            if (!queue_frame(frame, back_buffer))
+                break;
         }
+        if (!o.video.empty() && !add_video_frame(back_buffer))
+            break;
+        show_progress_line(k, last);
     }
-    fflush(stdout);
-    destroy_bitmap(rgb);
+    wipe_progress_line();
+
+    std::string failed;
+    encoders_running = false;
+    if (writes_files && !finish_encoders(&failed))
+        fail_write(failed);
+    video_running = false;
+    if (!o.video.empty() && !finish_video(&failed))
+        fail("ffmpeg could not make " + o.video + ": " + failed);
     stop_toy(back_buffer);
-    return 0;
+    return stop_signal ? 128 + stop_signal : 0;
 }
 END_OF_MAIN()
