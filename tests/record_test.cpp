@@ -7,9 +7,11 @@
 
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -246,4 +248,144 @@ TEST_F(Recorder, PicturesAndGridsAreTheFramesThemselves)
             ASSERT_EQ(static_cast<unsigned char>(grid[15 + y * world_width + x]),
                       current_grid[cell_index(x, y)]);
     stop_toy(buffer);
+}
+
+// The frame file of frame k in a folder.
+static std::string output_path_for_test(const std::string &folder, int k)
+{
+    char name[32];
+    snprintf(name, sizeof name, "/frame-%05d.png", k);
+    return folder + name;
+}
+
+static int count_files(const std::string &folder, const char *pattern)
+{
+    const std::string command = "ls -A '" + folder + "' | grep -c -E '" + pattern + "'";
+    FILE *p = popen(command.c_str(), "r");
+    int n = 0;
+    if (fscanf(p, "%d", &n) != 1)
+        n = -1;
+    pclose(p);
+    return n;
+}
+
+TEST_F(Recorder, WritesWholeFilesAndNothingOfTheUsersBySurprise)
+{
+    const std::string out = " --out '" + dir + "/rec'";
+    ASSERT_EQ(record("--seed 5 --frames 99 --every 33" + out).status, 0);
+    {
+        SCOPED_TRACE("an earlier recording is left alone without --overwrite");
+        const std::string before = slurp(dir + "/rec/frame-00099.png");
+        const run_result r = record("--seed 6 --frames 10 --every 1" + out);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(has(r.err, "--overwrite"));
+        EXPECT_EQ(slurp(dir + "/rec/frame-00099.png"), before);
+        EXPECT_FALSE(exists(dir + "/rec/frame-00001.png"));
+    }
+    {
+        SCOPED_TRACE("with --overwrite no stale frame remains, and a planted link is replaced");
+        std::ofstream(dir + "/victim") << "mine";
+        ASSERT_EQ(symlink((dir + "/victim").c_str(), (dir + "/rec/frame-00010.png").c_str()), 0);
+        EXPECT_EQ(record("--seed 6 --frames 10 --every 5 --overwrite" + out).status, 0);
+        EXPECT_FALSE(exists(dir + "/rec/frame-00099.png"));
+        EXPECT_EQ(slurp(dir + "/victim"), "mine");
+        struct stat st;
+        ASSERT_EQ(lstat((dir + "/rec/frame-00010.png").c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(count_files(dir + "/rec", "."), 5); // grids 0, 5, 10 and frames 5, 10
+    }
+    {
+        SCOPED_TRACE("a signal mid-run ends it with 128 + signal, every file whole");
+        const std::string command = std::string(LINCELL_RECORD) +
+                                    " --seed 7 --frames 99999 --every 1 --log --out '" + dir +
+                                    "/sig' >'" + dir + "/log' & sleep 1; kill -TERM $!; wait $!";
+        const int status = system(command.c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 143);
+        EXPECT_EQ(count_files(dir + "/sig", "^\\."), 0) << "no temporary file left";
+        const int frames = count_files(dir + "/sig", "^frame-");
+        EXPECT_GT(frames, 10);
+        int width, height;
+        const std::string last = output_path_for_test(dir + "/sig", frames);
+        EXPECT_FALSE(decode_rgb(last, &width, &height).empty()) << last;
+        const std::string log = slurp(dir + "/log");
+        EXPECT_EQ(log.back(), '\n');
+    }
+    {
+        SCOPED_TRACE("a log that cannot be written is a failure");
+        for (const char *to : {">/dev/full", ">&-", "| head -c 1 >/dev/null"}) {
+            const std::string status = dir + "/status";
+            system(("{ " + std::string(LINCELL_RECORD) + " --seed 1 --frames 300 --log --out '" +
+                    dir + "/log' --overwrite 2>/dev/null; echo $? >'" + status + "'; } " + to)
+                       .c_str());
+            EXPECT_EQ(slurp(status), "1\n") << to;
+        }
+    }
+}
+
+// ffprobe's answer about the first video stream of a file: codec,width,height,frames.
+static std::string probe(const std::string &path)
+{
+    FILE *p = popen(("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                     "stream=codec_name,width,height,nb_read_frames -of csv=p=0 '" +
+                     path + "'")
+                        .c_str(),
+                    "r");
+    char line[128] = "";
+    if (!fgets(line, sizeof line, p))
+        line[0] = '\0';
+    pclose(p);
+    return std::string(line).substr(0, strcspn(line, "\n"));
+}
+
+TEST_F(Recorder, VideoHoldsExactlyTheFramesRun)
+{
+    const std::string mp4 = dir + "/clip.mp4", apng = dir + "/clip.apng";
+    ASSERT_EQ(
+        record("--seed 2 --frames 40 --hold esc@31 --crop 320x240+240+180 --video '" + mp4 + "'")
+            .status,
+        0);
+    EXPECT_EQ(probe(mp4), "h264,320,240,30");
+    EXPECT_EQ(count_files(dir, "grid|frame"), 0) << "a video alone writes no frames";
+
+    ASSERT_EQ(
+        record("--seed 2 --frames 12 --every 4 --video '" + apng + "' --out '" + dir + "'").status,
+        0);
+    EXPECT_EQ(probe(apng), "apng,800,600,12");
+    const std::string decoded = dir + "/decoded.png";
+    ASSERT_EQ(system(("ffmpeg -v error -i '" + apng + "' -vf 'select=eq(n\\,7)' -frames:v 1 '" +
+                      decoded + "'")
+                         .c_str()),
+              0);
+    int w1, h1, w2, h2;
+    const std::vector<unsigned char> from_video = decode_rgb(decoded, &w1, &h1);
+    ASSERT_FALSE(from_video.empty());
+    EXPECT_TRUE(from_video == decode_rgb(dir + "/frame-00008.png", &w2, &h2))
+        << "the video's eighth frame is frame 8";
+
+    SCOPED_TRACE("failures");
+    run_result r = record("--seed 2 --frames 3 --video '" + dir + "/odd.mp4' --crop 101x101+0+0");
+    EXPECT_EQ(r.status, 1) << "H.264 refuses an odd size";
+    EXPECT_TRUE(has(r.err, "ffmpeg could not make")) << r.err;
+    EXPECT_EQ(count_files(dir, "odd"), 0);
+    for (const char *crop : {"800x601+0+0", "10x10+795+0", "0x10+0+0", "10x10", "10x10+1+1junk"})
+        EXPECT_EQ(record(std::string("--seed 2 --frames 3 --video a.gif --crop ") + crop).status, 2)
+            << crop;
+    r = record("--seed 2 --frames 3 --video '" + dir + "/a.mp4' 2>&1; PATH=/nonexistent; " +
+               LINCELL_RECORD + " --seed 2 --frames 3 --video '" + dir + "/b.mp4'");
+    EXPECT_EQ(r.status, 2) << "no ffmpeg on the PATH";
+    EXPECT_TRUE(has(r.err, "apt-get install ffmpeg"));
+    EXPECT_FALSE(exists(dir + "/b.mp4"));
+}
+
+TEST_F(Recorder, ShowsProgressOnlyOnATerminal)
+{
+    const std::string args = " --seed 3 --frames 3000 --every 1 --out '" + dir + "/";
+    const int status = system(("script -qec \"" + std::string(LINCELL_RECORD) + args + "tty'\" '" +
+                               dir + "/typescript' >/dev/null")
+                                  .c_str());
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    const std::string screen = slurp(dir + "/typescript");
+    EXPECT_TRUE(has(screen, " of 3000 frames, ")) << screen;
+    EXPECT_TRUE(has(screen, "\r\033[K")) << "wiped at the end";
+    EXPECT_EQ(record(args + "pipe'").err, "");
 }
