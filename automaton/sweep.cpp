@@ -31,17 +31,21 @@ static void widen_column(int x, double *target)
     target[world_height + 1] = source[0];
 }
 
-// Rows side by side in the compiler's generic vectors: 2, 4 or 8 lanes of double,
-// the same lanes of 32-bit cells, and the doubles read from any row of a padded
-// column, aligned or not.
+// Rows side by side in the compiler's generic vectors: 2, 4 or 8 lanes of double
+// and the same lanes of 32-bit cells; ROWS_AT reads the lanes from any row of a
+// padded column, aligned or not.
 #define LANE_TYPES(n)                                                                              \
     typedef double doubles_##n __attribute__((vector_size(n * sizeof(double))));                   \
-    typedef int32_t cells_##n __attribute__((vector_size(n * sizeof(int32_t))));                   \
-    typedef doubles_##n rows_##n __attribute__((aligned(alignof(double)), may_alias));
+    typedef int32_t cells_##n __attribute__((vector_size(n * sizeof(int32_t))));
 LANE_TYPES(2)
 LANE_TYPES(4)
 LANE_TYPES(8)
-#define ROWS_AT(row) (*reinterpret_cast<const rows *>(row))
+#define ROWS_AT(row)                                                                               \
+    ({                                                                                             \
+        doubles rows_;                                                                             \
+        memcpy(&rows_, row, sizeof rows_);                                                         \
+        rows_;                                                                                     \
+    })
 
 // clamp_product in every lane: negatives and not-a-number to 0, then at most 255.
 template <class doubles> __attribute__((always_inline)) static inline void clamp_lanes(doubles &s)
@@ -64,7 +68,7 @@ template <> __attribute__((always_inline)) inline void clamp_lanes(doubles_2 &s)
 // column x reads the padded copies of x - 1, x and x + 1, and the copy of x + 2
 // replaces that of x - 1. Built once per processor feature set by the entry
 // points below, into which it is inlined.
-template <class doubles, class rows, class cells>
+template <class doubles, class cells>
 __attribute__((always_inline)) static inline void sweep_in_lanes()
 {
     constexpr int lanes = sizeof(doubles) / sizeof(double);
@@ -103,7 +107,7 @@ __attribute__((always_inline)) static inline void sweep_in_lanes()
 
 static void sweep_plain_width()
 {
-    sweep_in_lanes<doubles_2, rows_2, cells_2>();
+    sweep_in_lanes<doubles_2, cells_2>();
 }
 
 // The wider versions exist where the compiler can target them and the system
@@ -112,12 +116,12 @@ static void sweep_plain_width()
 #define HAS_WIDE_SWEEPS 1
 __attribute__((target("avx2"))) static void sweep_avx2_width()
 {
-    sweep_in_lanes<doubles_4, rows_4, cells_4>();
+    sweep_in_lanes<doubles_4, cells_4>();
 }
 
 __attribute__((target("avx512f"))) static void sweep_avx512_width()
 {
-    sweep_in_lanes<doubles_8, rows_8, cells_8>();
+    sweep_in_lanes<doubles_8, cells_8>();
 }
 #endif
 
