@@ -164,12 +164,11 @@ bool start_encoders()
 {
     const unsigned cores = std::thread::hardware_concurrency();
     const size_t count = cores > 1 ? cores : 1;
-    slots.resize(2 * count);
+    slots.resize(2 * count, frame_slot{nullptr, "", false});
     for (frame_slot &slot : slots) {
         slot.pixels = new (std::nothrow) unsigned[screen_width * screen_height];
         if (!slot.pixels)
             return false;
-        slot.queued = false;
     }
     for (size_t i = 0; i < count; i++)
         encoders.emplace_back(run_encoder, i);
@@ -204,6 +203,9 @@ bool finish_encoders(std::string *failed)
     for (std::thread &encoder : encoders)
         encoder.join();
     encoders.clear();
+    for (frame_slot &slot : slots)
+        delete[] slot.pixels;
+    slots.clear();
     *failed = first_failure;
     return first_failure.empty();
 }

@@ -39,6 +39,6 @@ bool start_encoders();
 // copy is still being encoded. False once any frame has failed to be written.
 bool queue_frame(const std::string &path, BITMAP *back_buffer);
 
-// Wait for every queued frame and stop the encoders. Returns false, with the path
+// Wait for every queued frame, stop the encoders and free their copies. Returns false, with the path
 // of the first frame that could not be written in *failed, when one failed.
 bool finish_encoders(std::string *failed);
