@@ -9,7 +9,7 @@
 
 #include "app/controls.h"
 #include "app/font.h"
-#include "app/random.h"
+#include "base/random.h"
 #include "automaton/grid.h"
 #include "automaton/sweep.h"
 #include "display/draw.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "automaton/watch.h"
 
 int32_t current_grid[world_cells];

@@ -7,7 +7,7 @@
 
 #include "app/controls.h"
 #include "app/frame.h"
-#include "app/random.h"
+#include "base/random.h"
 #include "automaton/grid.h"
 #include "automaton/rule.h"
 #include "automaton/sweep.h"

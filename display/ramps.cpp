@@ -3,7 +3,7 @@
 // starts at its phase and advances 1 / stretch radian per cell value.
 #include "display/ramps.h"
 
-#include "app/random.h"
+#include "base/random.h"
 
 float red_ramp[ramp_size];
 float green_ramp[ramp_size];

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "automaton/grid.h"
 #include "automaton/rule.h"
 #include "automaton/sweep.h"

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "automaton/grid.h"
 #include "display/draw.h"
 #include "display/lattice.h"

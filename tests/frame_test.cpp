@@ -8,7 +8,7 @@
 
 #include "app/controls.h"
 #include "app/frame.h"
-#include "app/random.h"
+#include "base/random.h"
 #include "automaton/grid.h"
 #include "automaton/rule.h"
 #include "display/ramps.h"

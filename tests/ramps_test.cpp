@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "display/ramps.h"
 
 TEST(ColorRamps, DrawsPhasesThenStretchesThenWaves)

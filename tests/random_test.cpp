@@ -1,7 +1,7 @@
 // The random source: the pinned generator's sequence and the scaling of a draw.
 #include <gtest/gtest.h>
 
-#include "app/random.h"
+#include "base/random.h"
 
 TEST(RandomSource, SeedOneGivesTheCStandardExampleSequence)
 {

@@ -1,6 +1,6 @@
 // The generator is the C standard's portable example of rand(): every build of
 // the toy, on every platform, draws the same numbers from the same seed.
-#include "app/random.h"
+#include "base/random.h"
 
 uint32_t random_state;
 

@@ -1,6 +1,7 @@
-// The toy's one source of randomness: a small linear congruential generator,
-// pinned so that a seed gives the same run on every platform, and the scaling
-// that turns its 15-bit draws into integers in a closed range.
+// The toy's one source of randomness, at the bottom of the house: the world, the
+// rule and the colours all draw from it, and it needs nothing of theirs. A small
+// linear congruential generator, pinned so that a seed gives the same run on every
+// platform, and the scaling that turns its 15-bit draws into integers in a range.
 #pragma once
 
 #include <cstdint>
