@@ -9,6 +9,7 @@
 
 #include "app/controls.h"
 #include "app/font.h"
+#include "app/signals.h"
 #include "base/random.h"
 #include "automaton/grid.h"
 #include "automaton/sweep.h"
@@ -71,4 +72,12 @@ void present_frame(BITMAP *back_buffer)
 {
     vsync();
     blit(back_buffer, screen, 0, 0, 0, 0, screen_width, screen_height);
+}
+
+void run_frames(BITMAP *back_buffer)
+{
+    while (!key[KEY_ESC] && !stop_signal) {
+        run_frame(back_buffer);
+        present_frame(back_buffer);
+    }
 }

@@ -37,3 +37,7 @@ void draw_caption(BITMAP *back_buffer);
 
 // Wait for the retrace and copy the back buffer to the screen.
 void present_frame(BITMAP *back_buffer);
+
+// The window's loop: build and present frames until Esc is down at the top of an
+// iteration or a stop signal has come; a frame once begun is always finished.
+void run_frames(BITMAP *back_buffer);

@@ -73,10 +73,7 @@ int main()
     size_cells();
     init_system();
     BITMAP *back_buffer = start_toy(static_cast<uint32_t>(time(nullptr)), "myfont.pcx");
-    while (!key[KEY_ESC] && !stop_signal) {
-        run_frame(back_buffer);
-        present_frame(back_buffer);
-    }
+    run_frames(back_buffer);
     stop_toy(back_buffer);
     shutdown_system();
     return stop_signal ? 128 + stop_signal : 0;

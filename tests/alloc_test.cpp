@@ -55,15 +55,6 @@ TEST(FrameLoop, AllocatesNothingInAThousandFrames)
     stop_toy(buffer);
 }
 
-TEST(FrameLoop, TheCounterSeesAllocations)
-{
-    start_headless();
-    const long before = heap_calls;
-    BITMAP *b = create_bitmap(8, 8);
-    EXPECT_GT(heap_calls, before);
-    destroy_bitmap(b);
-}
-
 TEST(StartUp, NoMemoryForTheBackBufferEndsWithAMessage)
 {
     start_headless();

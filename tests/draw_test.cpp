@@ -1,14 +1,14 @@
-// Cell drawing on a memory bitmap: where each cell lands on the 3.125-pixel
-// lattice, which cell wins where squares overlap, and the fast painter against
-// one rectfill per cell.
+// Cell drawing on a memory bitmap: the world's edges on the 3.125-pixel lattice,
+// and the fast painter against one rectfill per cell, overlaps and clipping
+// included.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
 
 #include <cstring>
 
-#include "base/random.h"
 #include "automaton/grid.h"
+#include "base/random.h"
 #include "display/draw.h"
 #include "display/lattice.h"
 #include "display/ramps.h"
@@ -46,29 +46,6 @@ class CellDrawing : public testing::Test
         return lit;
     }
 };
-
-TEST_F(CellDrawing, LatticeOriginsStepByThreeAndSometimesFour)
-{
-    const int first[] = {3, 6, 9, 12, 15, 18, 21, 25, 28, 31, 34, 37, 40, 43, 46, 50};
-    for (int i = 0; i < 16; i++)
-        EXPECT_EQ(cell_origin_x(i), first[i]) << i;
-    for (int i = 1; i < 256; i++) {
-        const int gap = cell_origin_x(i) - cell_origin_x(i - 1);
-        EXPECT_EQ(gap, cell_origin_x(i) % 25 == 0 ? 4 : 3) << i;
-    }
-    EXPECT_EQ(cell_origin_x(254), 796);
-    EXPECT_EQ(cell_origin_x(255), 800);
-    EXPECT_EQ(cell_origin_y(191), 600);
-}
-
-TEST_F(CellDrawing, CellColourScalesTheValueByEachRamp)
-{
-    EXPECT_EQ(cell_color(0), 0);
-    EXPECT_EQ(cell_color(255), makecol(255, 255, 255));
-    set_ramps(0.5f, 1.0f, 0.0f);
-    EXPECT_EQ(cell_color(255), makecol(127, 255, 0));
-    EXPECT_EQ(cell_color(255), (127 << 16) | (255 << 8));
-}
 
 TEST_F(CellDrawing, EdgesOfTheWorld)
 {
@@ -108,28 +85,6 @@ TEST_F(CellDrawing, EdgesOfTheWorld)
             ASSERT_EQ(pixel_at(bitmap, j, i), 0);
         }
     EXPECT_EQ(lit_pixels(), 797 * 597);
-}
-
-TEST_F(CellDrawing, LaterCellsCoverEarlierOnes)
-{
-    // (0, 0) covers 3..6, (1, 0) and (0, 1) start at 6: the later cell wins the overlap.
-    set_ramps(1.0f, 0.0f, 0.0f);
-    grid[cell_index(0, 0)] = 200;
-    grid[cell_index(1, 0)] = 100;
-    grid[cell_index(0, 1)] = 50;
-    draw_grid(bitmap, grid);
-    EXPECT_EQ(pixel_at(bitmap, 5, 4), makecol(200, 0, 0));
-    EXPECT_EQ(pixel_at(bitmap, 6, 4), makecol(100, 0, 0)) << "column x + 1 over column x";
-    EXPECT_EQ(pixel_at(bitmap, 4, 6), makecol(50, 0, 0)) << "row y + 1 over row y";
-
-    SCOPED_TRACE("a black cell covers nothing");
-    clear_bitmap(bitmap);
-    grid[cell_index(1, 0)] = 0;
-    grid[cell_index(0, 1)] = 0;
-    draw_grid(bitmap, grid);
-    EXPECT_EQ(pixel_at(bitmap, 6, 4), makecol(200, 0, 0));
-    EXPECT_EQ(pixel_at(bitmap, 4, 6), makecol(200, 0, 0));
-    EXPECT_EQ(pixel_at(bitmap, 7, 4), 0);
 }
 
 TEST_F(CellDrawing, PainterMatchesOneRectfillPerCell)

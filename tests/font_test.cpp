@@ -26,10 +26,10 @@ static bytes real_font()
 }
 
 // A PCX header: 8 bits in one plane, run-length encoded, unless told otherwise.
-static bytes pcx_header(int width, int height, int bytes_per_line, int bits = 8, int planes = 1)
+static bytes pcx_header(int width, int height, int bytes_per_line, int planes = 1)
 {
     bytes h(128, '\0');
-    h[0] = 10, h[1] = 5, h[2] = 1, h[3] = static_cast<char>(bits);
+    h[0] = 10, h[1] = 5, h[2] = 1, h[3] = 8;
     auto word = [&h](int at, int v) {
         h[at] = static_cast<char>(v), h[at + 1] = static_cast<char>(v >> 8);
     };
@@ -65,22 +65,14 @@ TEST(CaptionFont, DamagedOrCraftedFilesFallBackToTheLibrarysFont)
         {"empty", ""},
         {"not a picture", bytes(600, 'x')},
         {"real font cut to 100 bytes", real.substr(0, 100)},
-        {"real font cut to 128 bytes", real.substr(0, 128)},
         {"real font cut to 129 bytes", real.substr(0, 129)},
-        {"real font cut to 400 bytes", real.substr(0, 400)},
         {"real font cut to 3000 bytes", real.substr(0, 3000)},
         {"65536 x 65536, wrapping the library's size",
          pcx_header(65536, 65536, 65535) + bytes(4096, '\x01')},
         {"65535 x 16384", pcx_header(65535, 16384, 65535) + bytes(4096, '\x01')},
         {"bytes per line below the width", pcx_header(113, 61, 100) + blank_rows},
-        {"24 bits", pcx_header(113, 61, 113, 8, 3) + blank_rows + blank_rows + blank_rows},
-        {"4 bits", pcx_header(113, 61, 113, 4) + blank_rows},
-        {"not run-length encoded",
-         [&] {
-             bytes b = real;
-             b[2] = 0;
-             return b;
-         }()},
+        {"24 bits", pcx_header(113, 61, 113, 3) + blank_rows + blank_rows + blank_rows},
+        {"not run-length encoded", real.substr(0, 2) + '\0' + real.substr(3)},
         {"a picture with no glyphs", pcx_header(113, 61, 113) + blank_rows},
         {"a 2 x 2 picture", pcx_header(2, 2, 2) + bytes("\xff\xff\xff\x00", 4)},
     };

@@ -67,6 +67,18 @@ TEST(StagnationWatch, ACollapsingWorldReseedsEveryFrameThenOnceMore)
     EXPECT_EQ(reseed_flag, 0) << "exactly one more reseed";
 }
 
+TEST(StagnationWatch, AWorldFrozenAwayFromZeroIsReseededToo)
+{
+    reset_world();
+    for (int probe = 0; probe < probe_count; probe++)
+        set_probe(probe, 200 + probe); // frozen at these from the first commit on
+    int frame = 1;
+    for (; frame <= 10 && !reseed_flag; frame++)
+        commit_grid();
+    EXPECT_EQ(frame - 1, 7) << "the readings of frame 1 are remembered, so the flag rises "
+                               "in the sixth frame after them, the last change being at probe 4";
+}
+
 TEST(StagnationWatch, OneLivelyProbeKeepsTheWorldFromBeingReseeded)
 {
     reset_world();

@@ -16,23 +16,23 @@ trap finish EXIT
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-# A private X server on the first free display; it writes the display's number
-# when ready. Two servers starting at once may pick the same number, and then one
-# of them quits: check that the display answers, and try again if it does not.
+# A private X server on a display number of its own: Xvfb takes the number's lock
+# or quits at once, so a server still running once its socket is there owns it.
 start_xvfb() {
-  for _ in 1 2 3 4 5; do
-    rm -f "$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  local n=$(($$ % 800 + 100)) # tests running side by side have different process numbers
+  for _ in $(seq 10); do
+    n=$((n + 1))
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 50); do
-      [ -s "$work/display" ] && break
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      if [ -S "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+        sleep 0.5
+        kill -0 "$xvfb_pid" 2>/dev/null && export DISPLAY=":$n" && return 0
+      fi
       sleep 0.1
     done
-    export DISPLAY=":$(cat "$work/display" 2>/dev/null)"
-    sleep 0.2
-    kill -0 "$xvfb_pid" 2>/dev/null && xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
     kill "$xvfb_pid" 2>/dev/null
-    sleep 0.$((RANDOM % 9 + 1))
   done
   fail "Xvfb did not start"
 }
@@ -50,38 +50,18 @@ shot() {
   fi
 }
 
-# Grey (128, 128, 128) pixels in the strip where the caption ends at x = 780.
-caption_pixels() {
-  convert "$work/$1.png" -crop 240x12+560+9 +repage txt:- | grep -c -i '#808080'
-}
-
-# Fraction of non-black pixels below the caption, 0..1.
-lit_fraction() {
-  convert "$work/$1.png" -crop 800x560+0+40 +repage -fill white +opaque black \
-    -colorspace gray -format '%[fx:mean]' info:
-}
-
-differs() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" != "0" ]; }
-
-# The colours of a picture, less black and the caption's grey, one a line.
-colors_of() {
-  convert "$work/$1.png" -unique-colors txt:- | grep -o '#[0-9A-Fa-f]\{6\}' |
-    grep -v -i -E '#000000|#808080' | sort -u
-}
-
-# Percentage of the colours of picture $1 that picture $2 shows too.
-shared_colors() {
-  local all shared
-  all=$(colors_of "$1" | wc -l)
-  shared=$(comm -12 <(colors_of "$1") <(colors_of "$2") | wc -l)
-  echo $((all ? 100 * shared / all : 0))
-}
-
-hold_key() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; }
-
 # The caption's grey in the strip where it ends at x = 780; coloured cells below it.
-has_caption() { [ "$(caption_pixels "$1")" -gt 30 ]; }
-has_life() { awk -v f="$(lit_fraction "$1")" 'BEGIN { exit !(f > 0.05) }'; }
+has_caption() {
+  [ "$(convert "$work/$1.png" -crop 240x12+560+9 +repage txt:- | grep -c -i '#808080')" -gt 30 ]
+}
+has_life() {
+  local f
+  f=$(convert "$work/$1.png" -crop 800x560+0+40 +repage -fill white +opaque black \
+    -colorspace gray -format '%[fx:mean]' info:)
+  awk -v f="$f" 'BEGIN { exit !(f > 0.05) }'
+}
+differs() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" != "0" ]; }
+hold_key() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; }
 
 # Take screenshot NAME every half second until CHECK holds for it, for 10 s at most.
 wait_for() {
@@ -107,10 +87,4 @@ expect_exit() {
   toy_pid=""
   [ "$status" -eq "$1" ] || fail "exit status $status after $2, expected $1"
 }
-
-# Hold Esc and expect the toy to end with status 0.
-quit_with_esc() {
-  hold_key Escape
-  expect_exit 0 Esc
-}
-
+quit_with_esc() { hold_key Escape; expect_exit 0 Esc; }
