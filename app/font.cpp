@@ -4,6 +4,9 @@
 #include "app/font.h"
 
 #include <allegro.h>
+#ifdef _WIN32
+#include <winalleg.h>
+#endif
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -161,6 +164,37 @@ static BITMAP *load_font_picture()
     set_color_conversion(conversion);
     pack_fclose(file);
     return picture;
+}
+
+// The folder of the running executable, with its last slash, or "" when unknown.
+static std::string executable_folder()
+{
+    char path[4096];
+#ifdef _WIN32
+    const long n = static_cast<long>(GetModuleFileNameA(nullptr, path, sizeof path));
+    if (n <= 0 || n >= static_cast<long>(sizeof path))
+        return "";
+#else
+    const long n = static_cast<long>(readlink("/proc/self/exe", path, sizeof path - 1));
+    if (n <= 0)
+        return "";
+#endif
+    const std::string exe(path, static_cast<size_t>(n));
+    const size_t slash = exe.find_last_of("/\\");
+    return slash == std::string::npos ? "" : exe.substr(0, slash + 1);
+}
+
+std::string find_caption_font(bool working_folder_first)
+{
+    static const char name[] = "myfont.pcx";
+    struct stat st;
+    if (working_folder_first && stat(name, &st) == 0)
+        return name;
+    const std::string folder = executable_folder();
+    for (const char *place : {"", "../share/lincell/"})
+        if (!folder.empty() && stat((folder + place + name).c_str(), &st) == 0)
+            return folder + place + name;
+    return name;
 }
 
 FONT *load_caption_font(const char *path)

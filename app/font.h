@@ -3,7 +3,15 @@
 // must hold every glyph the caption needs. Anything else is a failed load.
 #pragma once
 
+#include <string>
+
 struct FONT;
+
+// Where the caption font is looked for: "myfont.pcx" in the working folder (the
+// window only, and first), then beside the executable, then in ../share/lincell/
+// from the executable's folder, as an installed or unpacked package has it. The
+// first that exists is the one; when none does, the working folder's name.
+std::string find_caption_font(bool working_folder_first);
 
 // The font in the file at `path`, or nullptr when it is missing, unreadable, not a
 // regular file, or not a font picture the toy can trust. Never blocks, never

@@ -10,9 +10,9 @@
 #include "app/controls.h"
 #include "app/font.h"
 #include "app/signals.h"
-#include "base/random.h"
 #include "automaton/grid.h"
 #include "automaton/sweep.h"
+#include "base/random.h"
 #include "display/draw.h"
 #include "display/ramps.h"
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/font.h"
 #include "app/frame.h"
 #include "app/signals.h"
 #include "display/lattice.h"
@@ -72,7 +73,8 @@ int main()
 {
     size_cells();
     init_system();
-    BITMAP *back_buffer = start_toy(static_cast<uint32_t>(time(nullptr)), "myfont.pcx");
+    BITMAP *back_buffer =
+        start_toy(static_cast<uint32_t>(time(nullptr)), find_caption_font(true).c_str());
     run_frames(back_buffer);
     stop_toy(back_buffer);
     shutdown_system();

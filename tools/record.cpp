@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "app/font.h"
 #include "app/frame.h"
 #include "app/signals.h"
 #include "automaton/grid.h"
@@ -374,18 +375,6 @@ static void log_frame(uint64_t k, int keys, bool reseeded)
     write_log(line, static_cast<size_t>(n));
 }
 
-// The font file beside this executable, so that a recording looks the same from any folder.
-static std::string font_beside_executable()
-{
-    char exe[4096];
-    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0)
-        return "myfont.pcx";
-    exe[n] = '\0';
-    std::string path = exe;
-    return path.substr(0, path.rfind('/') + 1) + "myfont.pcx";
-}
-
 // One line on a terminal's standard error, redrawn in place a few times a second
 // once the run has taken a second: frames done, their pace and the time left.
 using clock_type = std::chrono::steady_clock;
@@ -448,7 +437,7 @@ int main(int argc, char **argv)
     size_cells();
     start_headless_library();
     BITMAP *back_buffer =
-        start_toy(static_cast<uint32_t>(o.seed), font_beside_executable().c_str());
+        start_toy(static_cast<uint32_t>(o.seed), find_caption_font(false).c_str());
     if (writes_files && !(encoders_running = start_encoders()))
         fail("not enough memory for the frames being written");
     if (!o.video.empty() &&
