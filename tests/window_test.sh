@@ -8,30 +8,10 @@ build=$(cd "$2" && pwd)
 # shellcheck source=tests/x11_helpers.sh
 . "$(dirname "$0")/x11_helpers.sh"
 
-# Start the toy from folder $1, through `env $2` if given, and wait for its window.
-# Now and then, with several tests at once, the library cannot open a fresh Xvfb's
-# display at the first try; such a start is tried again, up to three times.
-start_toy() {
-  for attempt in 1 2 3; do
-    (cd "$1" && exec env ${2:+"$2"} "$build/lincell") >"$work/toy.log" 2>&1 &
-    toy_pid=$!
-    for _ in $(seq 100); do
-      window=$(xdotool search --name lincell 2>/dev/null | head -n 1)
-      [ -n "$window" ] && return 0
-      kill -0 "$toy_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill -0 "$toy_pid" 2>/dev/null && fail "no lincell window within 10 s"
-    grep -q "could not start" "$work/toy.log" && [ "$attempt" -lt 3 ] || break
-    sleep 0.5
-  done
-  fail "lincell ended early: $(tail -n 3 "$work/toy.log")"
-}
-
 case $case_name in
 caption-and-keys)
   start_xvfb
-  start_toy "$build"
+  start_toy "$build" "$build/lincell"
   wait_for_caption start
   wait_for_life before
   hold_key n
@@ -42,7 +22,7 @@ caption-and-keys)
 no-font)
   start_xvfb
   mkdir "$work/empty"
-  start_toy "$work/empty"
+  start_toy "$work/empty" "$build/lincell"
   wait_for_caption start
   quit_with_esc
   ;;
@@ -52,7 +32,7 @@ signals)
   start_xvfb
   for how in default ignore; do
     for sig in INT TERM HUP; do
-      start_toy "$build" "--$how-signal=$sig"
+      start_toy "$build" "$build/lincell" "--$how-signal=$sig"
       wait_for_caption "$sig"
       kill -s "$sig" "$toy_pid"
       expect_exit $((128 + $(kill -l "$sig"))) "SIG$sig, $how disposition"
@@ -61,7 +41,7 @@ signals)
   ;;
 lost-display)
   start_xvfb
-  start_toy "$build"
+  start_toy "$build" "$build/lincell"
   wait_for_caption start
   kill "$xvfb_pid"
   xvfb_pid=""

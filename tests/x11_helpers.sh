@@ -37,6 +37,26 @@ start_xvfb() {
   fail "Xvfb did not start"
 }
 
+# Start the toy $2 from folder $1, through `env $3` if given, and wait for its window.
+# Now and then, with several tests at once, the library cannot open a fresh Xvfb's
+# display at the first try; such a start is tried again, up to three times.
+start_toy() {
+  for attempt in 1 2 3; do
+    (cd "$1" && exec env ${3:+"$3"} "$2") >"$work/toy.log" 2>&1 &
+    toy_pid=$!
+    for _ in $(seq 100); do
+      window=$(xdotool search --name lincell 2>/dev/null | head -n 1)
+      [ -n "$window" ] && return 0
+      kill -0 "$toy_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -0 "$toy_pid" 2>/dev/null && fail "no lincell window within 10 s"
+    grep -q "could not start" "$work/toy.log" && [ "$attempt" -lt 3 ] || break
+    sleep 0.5
+  done
+  fail "lincell ended early: $(tail -n 3 "$work/toy.log")"
+}
+
 # Screenshot of the toy's 800 x 600 picture as $work/NAME.png. A framed window (as in
 # Wine's virtual desktop) holds it at the bottom, centred between equal side borders.
 shot() {

@@ -126,12 +126,12 @@ static std::condition_variable slots_changed;
 static bool stopping;
 static std::string first_failure;
 
-static bool write_png_file(const frame_slot &slot)
+bool write_png_file(const std::string &path, const unsigned *pixels, int width, int height)
 {
     whole_file file;
-    if (!open_whole_file(slot.path, &file))
+    if (!open_whole_file(path, &file))
         return false;
-    if (!encode_png(file.stream, slot.pixels, screen_width, screen_height, screen_width)) {
+    if (!encode_png(file.stream, pixels, width, height, width)) {
         drop_whole_file(&file);
         return false;
     }
@@ -147,7 +147,8 @@ static void run_encoder(size_t first)
         if (!slots[next].queued)
             return;
         lock.unlock();
-        const bool written = write_png_file(slots[next]);
+        const bool written =
+            write_png_file(slots[next].path, slots[next].pixels, screen_width, screen_height);
         lock.lock();
         if (!written && first_failure.empty())
             first_failure = slots[next].path;

@@ -32,6 +32,9 @@ bool write_whole_file(const std::string &path, const void *data, size_t size);
 // apart) as an 8-bit RGB PNG into an open stream.
 bool encode_png(FILE *stream, const unsigned *pixels, int width, int height, int pitch);
 
+// The same picture, rows one after another, as the whole PNG file `path`.
+bool write_png_file(const std::string &path, const unsigned *pixels, int width, int height);
+
 // Start the encoders; false when their memory cannot be had.
 bool start_encoders();
 
@@ -39,6 +42,6 @@ bool start_encoders();
 // copy is still being encoded. False once any frame has failed to be written.
 bool queue_frame(const std::string &path, BITMAP *back_buffer);
 
-// Wait for every queued frame, stop the encoders and free their copies. Returns false, with the path
-// of the first frame that could not be written in *failed, when one failed.
+// Wait for every queued frame, stop the encoders and free their copies. Returns false, with the
+// path of the first frame that could not be written in *failed, when one failed.
 bool finish_encoders(std::string *failed);
