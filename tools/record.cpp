@@ -29,6 +29,13 @@
 #include "tools/record_files.h"
 #include "tools/record_video.h"
 
+#ifdef _WIN32
+#include <io.h>
+// Windows has no links for stat to see past and makes folders without modes.
+#define lstat stat
+#define mkdir(path, mode) mkdir(path)
+#endif
+
 static const char usage[] =
     "usage: lincell-record --seed S --frames F [--hold KEYS@A[-B]]... [--every K]\n"
     "                      [--out DIR] [--video FILE [--fps N] [--crop WxH+X+Y]]\n"
@@ -261,7 +268,7 @@ static bool encoders_running, video_running;
 static void make_folder(const std::string &path)
 {
     for (size_t i = 1; i <= path.size(); i++) {
-        if (i < path.size() && path[i] != '/')
+        if (i < path.size() && path[i] != '/' && path[i] != '\\')
             continue;
         const std::string part = path.substr(0, i);
         if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
@@ -405,13 +412,17 @@ static void wipe_progress_line()
 
 // Standard streams that came closed are opened on /dev/null, so that no file the
 // recorder opens takes their place; a log on a closed standard output is an error.
-static void guard_standard_streams(bool log)
+static void guard_standard_streams([[maybe_unused]] bool log)
 {
+#ifdef _WIN32
+    _setmode(1, _O_BINARY); // the log's lines end in \n on every platform
+#else
     if (log && fcntl(1, F_GETFD) < 0)
         fail("cannot write the log: standard output is closed");
     for (int fd = 0; fd <= 2; fd++)
         if (fcntl(fd, F_GETFD) < 0 && open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd)
             exit(1);
+#endif
 }
 
 int main(int argc, char **argv)
@@ -424,12 +435,18 @@ int main(int argc, char **argv)
     const bool writes_files = o.video.empty() || o.has_every;
     std::string ffmpeg;
     if (!o.video.empty() && (ffmpeg = find_ffmpeg()).empty()) {
+#ifdef _WIN32
+        fprintf(stderr, "lincell-record: --video is made by the Linux build only\n");
+#else
         fprintf(stderr, "lincell-record: --video needs the ffmpeg program; on Debian: "
                         "apt-get install ffmpeg\n");
+#endif
         exit(2);
     }
     catch_stop_signals();
+#ifdef SIGPIPE
     signal(SIGPIPE, SIG_IGN); // a closed log or a failed ffmpeg shows as a write error
+#endif
     if (writes_files)
         make_folder(o.out);
     clear_old_recording(o, writes_files);

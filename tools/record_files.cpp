@@ -11,12 +11,17 @@
 
 #include <atomic>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
 #include <new>
-#include <thread>
 #include <vector>
+#ifdef _GLIBCXX_HAS_GTHREADS
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#endif
+#ifdef _WIN32
+#include <winalleg.h>
+#endif
 
 #include "app/frame.h"
 
@@ -55,11 +60,20 @@ bool open_whole_file(const std::string &path, whole_file *file)
     return false;
 }
 
+// Put a file in place of another, atomically; Windows's rename will not replace one.
+static bool replace_file(const std::string &from, const std::string &to)
+{
+#ifdef _WIN32
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    return rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
 bool commit_whole_file(whole_file *file)
 {
     const bool written = !ferror(file->stream);
-    if (fclose(file->stream) != 0 || !written ||
-        rename(file->temporary.c_str(), file->path.c_str()) != 0) {
+    if (fclose(file->stream) != 0 || !written || !replace_file(file->temporary, file->path)) {
         unlink(file->temporary.c_str());
         return false;
     }
@@ -112,6 +126,22 @@ bool encode_png(FILE *stream, const unsigned *pixels, int width, int height, int
     return true;
 }
 
+bool write_png_file(const std::string &path, const unsigned *pixels, int width, int height)
+{
+    whole_file file;
+    if (!open_whole_file(path, &file))
+        return false;
+    if (!encode_png(file.stream, pixels, width, height, width)) {
+        drop_whole_file(&file);
+        return false;
+    }
+    return commit_whole_file(&file);
+}
+
+// The first frame that could not be written, or "".
+static std::string first_failure;
+
+#ifdef _GLIBCXX_HAS_GTHREADS
 // One copy of a frame waiting for, or under, encoding.
 struct frame_slot {
     unsigned *pixels;
@@ -124,19 +154,6 @@ static std::vector<std::thread> encoders;
 static std::mutex slots_lock;
 static std::condition_variable slots_changed;
 static bool stopping;
-static std::string first_failure;
-
-bool write_png_file(const std::string &path, const unsigned *pixels, int width, int height)
-{
-    whole_file file;
-    if (!open_whole_file(path, &file))
-        return false;
-    if (!encode_png(file.stream, pixels, width, height, width)) {
-        drop_whole_file(&file);
-        return false;
-    }
-    return commit_whole_file(&file);
-}
 
 // An encoder: take the oldest queued copy, write it, free its slot; until stopped.
 static void run_encoder(size_t first)
@@ -210,3 +227,27 @@ bool finish_encoders(std::string *failed)
     *failed = first_failure;
     return first_failure.empty();
 }
+#else
+// Without threads (the Windows build) each frame is encoded as it is queued.
+static unsigned frame_copy[screen_width * screen_height];
+
+bool start_encoders()
+{
+    return true;
+}
+
+bool queue_frame(const std::string &path, BITMAP *back_buffer)
+{
+    for (int y = 0; y < screen_height; y++)
+        memcpy(frame_copy + y * screen_width, back_buffer->line[y], screen_width * 4);
+    if (first_failure.empty() && !write_png_file(path, frame_copy, screen_width, screen_height))
+        first_failure = path;
+    return first_failure.empty();
+}
+
+bool finish_encoders(std::string *failed)
+{
+    *failed = first_failure;
+    return first_failure.empty();
+}
+#endif

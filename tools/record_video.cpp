@@ -5,10 +5,12 @@
 
 #include <allegro.h>
 
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <spawn.h>
+#include <sys/wait.h>
+#endif
 
 #include <cerrno>
 #include <csignal>
@@ -19,8 +21,6 @@
 
 #include "app/frame.h"
 #include "tools/record_files.h"
-
-extern char **environ;
 
 bool parse_crop(const char *text, video_crop *crop)
 {
@@ -65,6 +65,29 @@ bool is_video_path(const std::string &path)
 {
     return kind_of(path) != nullptr;
 }
+
+#ifdef _WIN32
+// The Windows build makes no videos: there is no ffmpeg for it to start.
+std::string find_ffmpeg()
+{
+    return "";
+}
+bool start_video(const std::string &, const std::string &, int, video_crop)
+{
+    return false;
+}
+bool add_video_frame(BITMAP *)
+{
+    return false;
+}
+void drop_video() {}
+bool finish_video(std::string *error)
+{
+    *error = "no video in the Windows build";
+    return false;
+}
+#else
+extern char **environ;
 
 std::string find_ffmpeg()
 {
@@ -214,3 +237,4 @@ bool finish_video(std::string *error)
     }
     return true;
 }
+#endif
