@@ -44,23 +44,6 @@ class Frame : public testing::Test
     }
 };
 
-TEST_F(Frame, BlackWorldShowsOnlyTheGreyCaptionAtTheTopRight)
-{
-    run_frame(buffer);
-    int box[4];
-    caption_box(box);
-    EXPECT_EQ(box[2], 780 - 2) << "right end at 780, less the font's spacing column";
-    EXPECT_EQ(box[1], 10);
-    EXPECT_LE(box[3], 10 + 8);
-    EXPECT_GT(box[2] - box[0], 60);
-    for (int y = 0; y < 600; y++)
-        for (int x = 0; x < 800; x++) {
-            const bool in_box = x >= box[0] && x <= box[2] && y >= box[1] && y <= box[3];
-            const int p = pixel_at(buffer, x, y);
-            ASSERT_TRUE(p == 0 || (in_box && p == makecol(128, 128, 128))) << x << "," << y;
-        }
-}
-
 TEST_F(Frame, CaptionLiesOverTheCells)
 {
     const float identity[9] = {1};

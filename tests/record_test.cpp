@@ -1,13 +1,13 @@
 // The recorder from the outside: pinned recordings that lock the whole behaviour
 // of the toy (world, picture and log), then its command line, its files, its
-// video and its progress line.
+// video and its progress line. Commands run in a scratch folder, with the
+// recorder as $R.
 #include <gtest/gtest.h>
 
 #include <png.h>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,38 +16,13 @@
 #include <string>
 #include <vector>
 
-static std::string slurp(const std::string &path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-static bool exists(const std::string &path)
-{
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0;
-}
-
 static bool has(const std::string &text, const std::string &part)
 {
     return text.find(part) != std::string::npos;
 }
 
-// The first line a shell command prints.
-static std::string first_line(const std::string &command)
-{
-    FILE *p = popen(command.c_str(), "r");
-    char line[256] = "";
-    if (!fgets(line, sizeof line, p))
-        line[0] = '\0';
-    pclose(p);
-    return std::string(line).substr(0, std::string(line).find('\n'));
-}
-
-// A PNG's pixels as 8-bit RGB; empty unless the file is 8-bit RGB itself (no alpha,
-// no palette, no grey).
+// A PNG's pixels as 8-bit RGB; empty unless the file is an 800 x 600 8-bit RGB
+// picture itself (no alpha, no palette, no grey).
 static std::vector<unsigned char> decode_rgb(const std::string &path)
 {
     png_image image{};
@@ -73,25 +48,42 @@ class Recorder : public testing::Test
         char name[] = "/tmp/lincell-record-XXXXXX";
         ASSERT_NE(mkdtemp(name), nullptr);
         dir = name;
+        setenv("R", LINCELL_RECORD, 1);
     }
     void TearDown() override { ASSERT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0); }
 
-    // Run the recorder; its status, standard output and standard error land in the fixture.
+    // A shell command's exit status, run in the scratch folder.
+    int sh(const std::string &command)
+    {
+        const int s = system(("cd '" + dir + "' && " + command).c_str());
+        return WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+    }
+    // The first line it prints.
+    std::string line_of(const std::string &command)
+    {
+        FILE *p = popen(("cd '" + dir + "' && " + command).c_str(), "r");
+        char line[4096] = "";
+        if (!fgets(line, sizeof line, p))
+            line[0] = '\0';
+        pclose(p);
+        return std::string(line).substr(0, std::string(line).find('\n'));
+    }
+    std::string slurp(const std::string &name)
+    {
+        std::ifstream f(dir + "/" + name, std::ios::binary);
+        std::stringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }
+    // Run the recorder; its status, standard output and standard error land here.
     void record(const std::string &args)
     {
-        const int s = system((std::string(LINCELL_RECORD) + " " + args + " >'" + dir +
-                              "/stdout' 2>'" + dir + "/stderr'")
-                                 .c_str());
-        status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-        out = slurp(dir + "/stdout"), err = slurp(dir + "/stderr");
+        status = sh("$R " + args + " >stdout 2>stderr");
+        out = slurp("stdout"), err = slurp("stderr");
     }
     int count(const std::string &folder, const std::string &pattern)
     {
-        return std::stoi(first_line("ls -A '" + folder + "' | grep -c -E '" + pattern + "'"));
-    }
-    std::string sha256(const std::string &path)
-    {
-        return first_line("sha256sum '" + path + "'").substr(0, 64);
+        return std::stoi(line_of("ls -A " + folder + " | grep -c -E '" + pattern + "'"));
     }
 };
 
@@ -138,24 +130,23 @@ TEST_F(Recorder, PinnedRecordingsStayAsTheyWere)
          "7707e912d0619002776013a7b9578fbeae5c2c8513ceeaa124f8399e1cee716b",
          "43f827db8576acd38b83575136515e6990884c24a33b73cf1e4709baba743a87"},
     };
+
     for (const auto &run : runs) {
         SCOPED_TRACE(run.story);
-        const std::string folder = dir + "/run";
-        record(std::string(run.args) + " --log --out '" + folder + "'");
+        record(std::string(run.args) + " --log --out run");
         ASSERT_EQ(status, 0);
-        ASSERT_EQ(system(("cat '" + folder + "'/grid-*.pgm >'" + dir + "/grids'").c_str()), 0);
         std::ofstream pixels(dir + "/pixels", std::ios::binary);
-        std::istringstream names(first_line("ls '" + folder + "' | grep frame- | tr '\\n' ' '"));
-        for (std::string name; names >> name;) {
-            const std::vector<unsigned char> rgb = decode_rgb(folder + "/" + name);
-            ASSERT_FALSE(rgb.empty()) << name << " is an 800 x 600 8-bit RGB PNG";
+        std::istringstream frames(line_of("ls run/frame-* | tr '\\n' ' '"));
+        for (std::string frame; frames >> frame;) {
+            const std::vector<unsigned char> rgb = decode_rgb(dir + "/" + frame);
+            ASSERT_FALSE(rgb.empty()) << frame << " is an 800 x 600 8-bit RGB PNG";
             pixels.write(reinterpret_cast<const char *>(rgb.data()), rgb.size());
         }
         pixels.close();
-        EXPECT_EQ(sha256(dir + "/grids"), run.grids);
-        EXPECT_EQ(sha256(dir + "/pixels"), run.pixels);
-        EXPECT_EQ(sha256(dir + "/stdout"), run.log);
-        ASSERT_EQ(system(("rm -rf '" + folder + "'").c_str()), 0);
+        EXPECT_EQ(line_of("cat run/grid-*.pgm | sha256sum"), std::string(run.grids) + "  -");
+        EXPECT_EQ(line_of("sha256sum <pixels"), std::string(run.pixels) + "  -");
+        EXPECT_EQ(line_of("sha256sum <stdout"), std::string(run.log) + "  -");
+        ASSERT_EQ(sh("rm -r run"), 0);
     }
 }
 
@@ -177,119 +168,95 @@ TEST_F(Recorder, RefusesBadArgumentsAndWritesNothing)
     };
     for (const char *args : bad) {
         SCOPED_TRACE(args);
-        record(std::string(args) + " --out '" + dir + "/out'");
+        record(std::string(args) + " --out out");
         EXPECT_EQ(status, 2);
         EXPECT_TRUE(has(err, "lincell-record: "));
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
-        EXPECT_FALSE(exists(dir + "/out"));
+        EXPECT_EQ(count(".", "^out$|^a\\."), 0);
     }
 }
 
 TEST_F(Recorder, WritesWholeFilesAndNothingOfTheUsersBySurprise)
 {
-    const std::string out_folder = " --out '" + dir + "/rec'";
-    record("--seed 5 --frames 99 --every 33" + out_folder);
+    record("--seed 5 --frames 99 --every 33 --out rec");
     ASSERT_EQ(status, 0);
     {
         SCOPED_TRACE("an earlier recording is left alone without --overwrite");
-        const std::string before = slurp(dir + "/rec/frame-00099.png");
-        record("--seed 6 --frames 10 --every 1" + out_folder);
+        const std::string before = slurp("rec/frame-00099.png");
+        record("--seed 6 --frames 10 --every 1 --out rec");
         EXPECT_EQ(status, 1);
         EXPECT_TRUE(has(err, "--overwrite"));
-        EXPECT_EQ(slurp(dir + "/rec/frame-00099.png"), before);
-        EXPECT_FALSE(exists(dir + "/rec/frame-00001.png"));
+        EXPECT_EQ(slurp("rec/frame-00099.png"), before);
+        EXPECT_EQ(count("rec", "frame-00001"), 0);
     }
     {
         SCOPED_TRACE("with --overwrite no stale frame remains, and a planted link is replaced");
-        std::ofstream(dir + "/victim") << "mine";
-        ASSERT_EQ(symlink((dir + "/victim").c_str(), (dir + "/rec/frame-00010.png").c_str()), 0);
-        record("--seed 6 --frames 10 --every 5 --overwrite" + out_folder);
+        ASSERT_EQ(sh("echo mine >victim && ln -s ../victim rec/frame-00010.png"), 0);
+        record("--seed 6 --frames 10 --every 5 --overwrite --out rec");
         EXPECT_EQ(status, 0);
-        EXPECT_EQ(slurp(dir + "/victim"), "mine");
-        struct stat st;
-        ASSERT_EQ(lstat((dir + "/rec/frame-00010.png").c_str(), &st), 0);
-        EXPECT_TRUE(S_ISREG(st.st_mode));
-        EXPECT_EQ(count(dir + "/rec", "."), 5) << "grids 0, 5 and 10, frames 5 and 10";
+        EXPECT_EQ(slurp("victim"), "mine\n");
+        EXPECT_EQ(sh("test -f rec/frame-00010.png && ! test -L rec/frame-00010.png"), 0);
+        EXPECT_EQ(count("rec", "."), 5) << "grids 0, 5 and 10, frames 5 and 10";
     }
     {
         SCOPED_TRACE("a signal mid-run ends it with 128 + signal, every file whole");
-        const int s = system((std::string(LINCELL_RECORD) +
-                              " --seed 7 --frames 99999 --every 1 --log --out '" + dir +
-                              "/sig' >'" + dir + "/log' & sleep 1; kill -TERM $!; wait $!")
-                                 .c_str());
-        EXPECT_EQ(WEXITSTATUS(s), 143);
-        EXPECT_EQ(count(dir + "/sig", "^\\."), 0) << "no temporary file is left";
-        const int frames = count(dir + "/sig", "^frame-");
-        EXPECT_GT(frames, 10);
-        char last[32];
-        snprintf(last, sizeof last, "/sig/frame-%05d.png", frames);
-        EXPECT_FALSE(decode_rgb(dir + last).empty()) << last;
-        EXPECT_EQ(slurp(dir + "/log").back(), '\n');
+        EXPECT_EQ(sh("$R --seed 7 --frames 99999 --every 1 --log --out sig >log & sleep 1; "
+                     "kill -TERM $!; wait $!"),
+                  143);
+        EXPECT_EQ(count("sig", "^\\."), 0) << "no temporary file is left";
+        const std::string last = line_of("ls sig/frame-* | tail -n 1");
+        EXPECT_GT(count("sig", "^frame-"), 10);
+        EXPECT_FALSE(decode_rgb(dir + "/" + last).empty()) << last;
+        EXPECT_EQ(slurp("log").back(), '\n');
     }
     {
         SCOPED_TRACE("an output or a log that cannot be written is a failure");
-        std::ofstream(dir + "/a-file") << "x";
-        record("--seed 1 --frames 2 --out '" + dir + "/a-file/frames'");
+        record("--seed 1 --frames 2 --out victim/frames");
         EXPECT_EQ(status, 1);
-        EXPECT_TRUE(has(err, dir + "/a-file/frames"));
+        EXPECT_TRUE(has(err, "victim/frames"));
         for (const char *to : {">/dev/full", ">&-", "| head -c 1 >/dev/null"}) {
-            system(("{ " + std::string(LINCELL_RECORD) + " --seed 1 --frames 300 --log --out '" +
-                    dir + "/log' --overwrite 2>/dev/null; echo $? >'" + dir + "/status'; } " + to)
-                       .c_str());
-            EXPECT_EQ(slurp(dir + "/status"), "1\n") << to;
+            sh(std::string("{ $R --seed 1 --frames 300 --log --overwrite --out log 2>/dev/null; "
+                           "echo $? >status; } ") +
+               to);
+            EXPECT_EQ(slurp("status"), "1\n") << to;
         }
     }
 }
 
-// ffprobe's codec, width, height and frame count of a video's first stream.
-static std::string probe(const std::string &path)
-{
-    return first_line("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                      "stream=codec_name,width,height,nb_read_frames -of csv=p=0 '" +
-                      path + "'");
-}
-
 TEST_F(Recorder, VideoHoldsExactlyTheFramesRun)
 {
-    const std::string mp4 = dir + "/clip.mp4", apng = dir + "/clip.apng";
-    record("--seed 2 --frames 40 --hold esc@31 --crop 320x240+240+180 --video '" + mp4 + "'");
+    const std::string probe = "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                              "stream=codec_name,width,height,nb_read_frames -of csv=p=0 ";
+    record("--seed 2 --frames 40 --hold esc@31 --crop 320x240+240+180 --video clip.mp4");
     ASSERT_EQ(status, 0);
-    EXPECT_EQ(probe(mp4), "h264,320,240,30");
-    EXPECT_EQ(count(dir, "grid|frame"), 0) << "a video alone writes no frames";
+    EXPECT_EQ(line_of(probe + "clip.mp4"), "h264,320,240,30");
+    EXPECT_EQ(count(".", "grid|frame"), 0) << "a video alone writes no frames";
 
-    record("--seed 2 --frames 12 --every 4 --video '" + apng + "' --out '" + dir + "'");
+    record("--seed 2 --frames 12 --every 4 --video clip.apng --out .");
     ASSERT_EQ(status, 0);
-    EXPECT_EQ(probe(apng), "apng,800,600,12");
-    ASSERT_EQ(system(("ffmpeg -v error -i '" + apng + "' -vf 'select=eq(n\\,7)' -frames:v 1 '" +
-                      dir + "/decoded.png'")
-                         .c_str()),
-              0);
-    const std::vector<unsigned char> from_video = decode_rgb(dir + "/decoded.png");
+    EXPECT_EQ(line_of(probe + "clip.apng"), "apng,800,600,12");
+    ASSERT_EQ(sh("ffmpeg -v error -i clip.apng -vf 'select=eq(n\\,7)' -frames:v 1 8th.png"), 0);
+    const std::vector<unsigned char> from_video = decode_rgb(dir + "/8th.png");
     ASSERT_FALSE(from_video.empty());
     EXPECT_TRUE(from_video == decode_rgb(dir + "/frame-00008.png")) << "its 8th frame is frame 8";
 
     SCOPED_TRACE("ffmpeg failing, or missing");
-    record("--seed 2 --frames 3 --video '" + dir + "/odd.mp4' --crop 101x101+0+0");
+    record("--seed 2 --frames 3 --video odd.mp4 --crop 101x101+0+0");
     EXPECT_EQ(status, 1) << "H.264 refuses an odd size";
     EXPECT_TRUE(has(err, "ffmpeg could not make")) << err;
-    EXPECT_EQ(count(dir, "odd"), 0);
-    record("--seed 2 --frames 3 --video '" + dir + "/a.mp4' 2>&1; PATH=/nonexistent; " +
-           LINCELL_RECORD + " --seed 2 --frames 3 --video '" + dir + "/b.mp4'");
-    EXPECT_EQ(status, 2);
-    EXPECT_TRUE(has(err, "apt-get install ffmpeg"));
-    EXPECT_FALSE(exists(dir + "/b.mp4"));
+    EXPECT_EQ(count(".", "odd"), 0);
+    EXPECT_EQ(sh("PATH=/nonexistent $R --seed 2 --frames 3 --video b.mp4 2>stderr"), 2);
+    EXPECT_TRUE(has(slurp("stderr"), "apt-get install ffmpeg"));
+    EXPECT_EQ(count(".", "b.mp4"), 0);
 }
 
 TEST_F(Recorder, ShowsProgressOnlyOnATerminal)
 {
-    const std::string args = " --seed 3 --frames 3000 --every 1 --out '" + dir + "/";
-    const int s = system(("script -qec \"" + std::string(LINCELL_RECORD) + args + "tty'\" '" + dir +
-                          "/typescript' >/dev/null")
-                             .c_str());
-    ASSERT_EQ(WEXITSTATUS(s), 0);
-    const std::string screen = slurp(dir + "/typescript");
+    ASSERT_EQ(sh("script -qec '$R --seed 3 --frames 3000 --every 1 --out tty' screen >/dev/null"),
+              0);
+    const std::string screen = slurp("screen");
     EXPECT_TRUE(has(screen, " of 3000 frames, ")) << screen;
     EXPECT_TRUE(has(screen, "\r\033[K")) << "wiped at the end";
-    record(args + "pipe'");
+    record("--seed 3 --frames 3000 --every 1 --out pipe");
     EXPECT_EQ(err, "");
 }
