@@ -1,6 +1,9 @@
-// The linear rule and the sweep: each weight's neighbour across the torus's seams,
-// truncation and clamping as the frame's own sweep does them in every vector width,
-// the order of the sum, and the fast sweep against the plain one.
+// The automaton without the library: the random source's sequence and scaling;
+// the sweep's truncation and clamping in every vector width, the order of its sum,
+// and the fast sweep against the plain transcription, which reads each weight's
+// neighbour across the torus's seams one cell at a time; and the stagnation watch
+// as the commit drives it: the count runs across the four probes, is tested at
+// every cell, and only a changed reading lowers it.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +11,7 @@
 #include "automaton/grid.h"
 #include "automaton/rule.h"
 #include "automaton/sweep.h"
+#include "automaton/watch.h"
 #include "base/random.h"
 #include "tests/reference.h"
 
@@ -20,31 +24,6 @@ template <class check_type> static void in_every_width(check_type check)
         check();
     }
     sweep_version = sweep_plain;
-}
-
-// Each weight reads one neighbour: with that weight alone at 1, a lone bright cell
-// at (bx, by) shows up at (bx - dx, by - dy). At the corners this pins the wrap:
-// (0, 0)'s left is (255, 0), above it (0, 191), above left (255, 191), and so on.
-TEST(LinearRule, EachWeightReachesItsOwnNeighbour)
-{
-    const int offset[9][2] = {{0, 0}, {-1, 0},  {1, 0},  {0, -1}, {0, 1},
-                              {1, 1}, {-1, -1}, {-1, 1}, {1, -1}};
-    const int corners[][2] = {{0, 0}, {255, 0}, {0, 191}, {255, 191}, {100, 50}};
-    for (int k = 0; k < 9; k++)
-        for (const auto &at : corners) {
-            SCOPED_TRACE(testing::Message()
-                         << "w" << k << " bright cell at " << at[0] << "," << at[1]);
-            reset_world();
-            float weights[9] = {};
-            weights[k] = 1.0f;
-            set_rule(weights, 1.0f);
-            current_grid[cell_index(at[0], at[1])] = 200;
-            sweep_grid();
-            const int tx = (at[0] - offset[k][0] + 256) % 256; // across the torus's seams
-            const int ty = (at[1] - offset[k][1] + 192) % 192;
-            EXPECT_EQ(next_grid[tx * 192 + ty], 200);
-            EXPECT_EQ(std::count(next_grid, next_grid + world_cells, 0), world_cells - 1);
-        }
 }
 
 // The cell's value times w0 times the gain, as the sweep truncates and clamps it.
@@ -121,4 +100,79 @@ TEST(Sweep, MatchesThePlainSweepEverywhere)
             ASSERT_EQ(memcmp(expected, next_grid, sizeof expected), 0);
         }
     });
+}
+
+TEST(RandomSource, SeedOneGivesTheCStandardExampleSequence)
+{
+    // The sequence the C standard's portable rand() prints from srand(1).
+    const int expected[] = {16838, 5758, 10113, 17515, 31051, 5627, 23010, 7419, 16212, 4086};
+    seed_random(1);
+    for (int want : expected)
+        EXPECT_EQ(next_random(), want);
+}
+
+TEST(RandomScaling, EndsOfTheDrawGiveTheEndsOfTheRange)
+{
+    const int ranges[][2] = {{0, 255}, {0, 1000}, {0, 100}, {1, 1000}, {0, 2}, {7, 7}};
+    for (const auto &range : ranges) {
+        SCOPED_TRACE(testing::Message() << range[0] << ".." << range[1]);
+        EXPECT_EQ(scale_random(0, range[0], range[1]), range[0]);
+        EXPECT_EQ(scale_random(32767, range[0], range[1]), range[1]);
+        EXPECT_LT(scale_random(32766, range[0], range[1]), range[1] + (range[0] == range[1]));
+    }
+}
+
+TEST(RandomScaling, EveryDrawOfZeroToTwo)
+{
+    int counts[3] = {0, 0, 0};
+    for (int r = 0; r <= 32767; r++)
+        counts[scale_random(r, 0, 2)]++;
+    EXPECT_EQ(counts[0], 16384);
+    EXPECT_EQ(counts[1], 16383);
+    EXPECT_EQ(counts[2], 1);
+    EXPECT_EQ(scale_random(16383, 0, 2), 0);
+    EXPECT_EQ(scale_random(16384, 0, 2), 1);
+}
+
+static void set_probe(int probe, int32_t value)
+{
+    next_grid[cell_index(probe_x[probe], probe_y[probe])] = value;
+}
+
+TEST(StagnationWatch, CountIsTestedAtEveryCellNotOnlyAtTheEnd)
+{
+    SCOPED_TRACE("a run already past the limit raises the flag at cell (0, 0)");
+    reset_world();
+    still_count = 21;
+    set_probe(3, 9); // the last probe changes
+    commit_grid();
+    EXPECT_EQ(reseed_flag, 1);
+    EXPECT_EQ(still_count, 0);
+
+    SCOPED_TRACE("the limit passed mid-commit sticks though the count falls after");
+    reset_world();
+    still_count = 19;
+    set_probe(3, 9);
+    commit_grid(); // 20, 21 at probe 2: raised; probe 4 changes: 0
+    EXPECT_EQ(reseed_flag, 1);
+    EXPECT_EQ(still_count, 0);
+
+    SCOPED_TRACE("at the limit itself nothing is raised");
+    reset_world();
+    still_count = 16;
+    commit_grid();
+    EXPECT_EQ(still_count, 20);
+    EXPECT_EQ(reseed_flag, 0);
+}
+
+TEST(StagnationWatch, AWorldFrozenAwayFromZeroIsReseededToo)
+{
+    reset_world();
+    for (int probe = 0; probe < probe_count; probe++)
+        set_probe(probe, 200 + probe); // frozen at these from the first commit on
+    int frame = 1;
+    for (; frame <= 10 && !reseed_flag; frame++)
+        commit_grid();
+    EXPECT_EQ(frame - 1, 7) << "the readings of frame 1 are remembered, so the flag rises "
+                               "in the sixth frame after them, the last change being at probe 4";
 }

@@ -158,8 +158,6 @@ TEST_F(Recorder, RefusesBadArgumentsAndWritesNothing)
         "--seed 4294967296 --frames 3",      // seed out of range
         "--seed 1 --frames 10000001",        // frames out of range
         "--seed 1 --frames 3 --hold nesc@2", // esc is alone or not at all
-        "--seed 1 --frames 3 --hold n@5-3",  // ends before it starts
-        "--seed 1 --frames 3 --every 0",     // every 0th frame
         "--seed 1 --frames 3 stray",         // a word that is no option
         "--seed 1 --frames 3 --video a.avi", // a kind of video not made
         "--seed 1 --frames 3 --video a.gif --crop 800x601+0+0",

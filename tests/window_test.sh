@@ -19,20 +19,13 @@ caption-and-keys)
   differs before after_n || fail "holding N left the picture as it was"
   quit_with_esc
   ;;
-no-font)
-  start_xvfb
-  mkdir "$work/empty"
-  start_toy "$work/empty" "$build/lincell"
-  wait_for_caption start
-  quit_with_esc
-  ;;
 signals)
   # Each stop signal ends the toy through its shutdown with status 128 + signal,
   # whether it was started with the signal at its default or ignored.
   start_xvfb
   for how in default ignore; do
     for sig in INT TERM HUP; do
-      start_toy "$build" "$build/lincell" "--$how-signal=$sig"
+      start_toy "$build" env "--$how-signal=$sig" "$build/lincell"
       wait_for_caption "$sig"
       kill -s "$sig" "$toy_pid"
       expect_exit $((128 + $(kill -l "$sig"))) "SIG$sig, $how disposition"

@@ -31,15 +31,7 @@ echo "$out"
 [ "$status" -eq 0 ] && echo "$out" | grep -q '^ok' || fail "text above 4 GiB: status $status"
 
 step "starting lincell.exe"
-wine ./lincell.exe >"$work/toy.log" 2>&1 &
-toy_pid=$!
-for _ in $(seq 300); do
-  window=$(xdotool search --name '^lincell$' 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  kill -0 "$toy_pid" 2>/dev/null || fail "lincell.exe ended early"
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no lincell window within 30 s"
+start_toy "$build" wine ./lincell.exe
 xdotool windowactivate "$window" >/dev/null 2>&1
 
 wait_for_caption start

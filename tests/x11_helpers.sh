@@ -37,20 +37,22 @@ start_xvfb() {
   fail "Xvfb did not start"
 }
 
-# Start the toy $2 from folder $1, through `env $3` if given, and wait for its window.
+# Start the toy in folder $1 with the command that follows, and wait for its window.
 # Now and then, with several tests at once, the library cannot open a fresh Xvfb's
 # display at the first try; such a start is tried again, up to three times.
 start_toy() {
+  local folder=$1
+  shift
   for attempt in 1 2 3; do
-    (cd "$1" && exec env ${3:+"$3"} "$2") >"$work/toy.log" 2>&1 &
+    (cd "$folder" && exec "$@") >"$work/toy.log" 2>&1 &
     toy_pid=$!
-    for _ in $(seq 100); do
-      window=$(xdotool search --name lincell 2>/dev/null | head -n 1)
+    for _ in $(seq 300); do
+      window=$(xdotool search --name '^lincell$' 2>/dev/null | head -n 1)
       [ -n "$window" ] && return 0
       kill -0 "$toy_pid" 2>/dev/null || break
       sleep 0.1
     done
-    kill -0 "$toy_pid" 2>/dev/null && fail "no lincell window within 10 s"
+    kill -0 "$toy_pid" 2>/dev/null && fail "no lincell window within 30 s"
     grep -q "could not start" "$work/toy.log" && [ "$attempt" -lt 3 ] || break
     sleep 0.5
   done
