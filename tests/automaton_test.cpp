@@ -52,8 +52,7 @@ TEST(LinearRule, SweepTruncatesTowardZeroThenClamps)
             SCOPED_TRACE(c.label);
             reset_world();
             current_grid[cell_index(40, 30)] = c.cell;
-            const float weights[9] = {c.w0};
-            set_rule(weights, c.gain);
+            rule_weights[0] = c.w0, rule_gain = c.gain;
             sweep_grid();
             EXPECT_EQ(next_grid[cell_index(40, 30)], c.stored);
         }
@@ -67,7 +66,7 @@ TEST(LinearRule, SumsLeftToRightInDouble)
     const float weights[9] = {1152921504606846976.0f, 1.0f, -1152921504606846976.0f};
     in_every_width([&] {
         reset_world();
-        set_rule(weights, 0.5f);
+        memcpy(rule_weights, weights, sizeof weights), rule_gain = 0.5f;
         current_grid[cell_index(10, 10)] = 1;
         current_grid[cell_index(9, 10)] = 255;
         current_grid[cell_index(11, 10)] = 1;

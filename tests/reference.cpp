@@ -29,9 +29,3 @@ void reference_sweep(int32_t *out)
                                          at(l, a), at(l, b), at(r, a)));
         }
 }
-
-void set_rule(const float (&weights)[9], float gain)
-{
-    memcpy(rule_weights, weights, sizeof rule_weights);
-    rule_gain = gain;
-}

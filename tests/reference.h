@@ -10,6 +10,3 @@ void reset_world();
 
 // The next generation of current_grid into `out`, one cell at a time.
 void reference_sweep(int32_t *out);
-
-// Set every weight and the gain at once.
-void set_rule(const float (&weights)[9], float gain);

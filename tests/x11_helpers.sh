@@ -77,10 +77,8 @@ has_caption() {
   [ "$(convert "$work/$1.png" -crop 240x12+560+9 +repage txt:- | grep -c -i '#808080')" -gt 30 ]
 }
 has_life() {
-  local f
-  f=$(convert "$work/$1.png" -crop 800x560+0+40 +repage -fill white +opaque black \
-    -colorspace gray -format '%[fx:mean]' info:)
-  awk -v f="$f" 'BEGIN { exit !(f > 0.05) }'
+  [ "$(convert "$work/$1.png" -crop 800x560+0+40 +repage -fill white +opaque black \
+    -colorspace gray -format '%[fx:mean>0.05]' info:)" = 1 ]
 }
 differs() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" != "0" ]; }
 hold_key() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; }
