@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -425,8 +426,17 @@ static void guard_standard_streams([[maybe_unused]] bool log)
 #endif
 }
 
+// Any allocation of the recorder's own that fails ends it with a message, not a crash.
+[[noreturn]] static void report_no_memory()
+{
+    static const char message[] = "lincell-record: not enough memory\n";
+    (void)!write(2, message, sizeof message - 1);
+    _exit(1);
+}
+
 int main(int argc, char **argv)
 {
+    std::set_new_handler(report_no_memory);
     const options o = parse_options(argc, argv);
     guard_standard_streams(o.log);
     const uint64_t last = last_frame(o);

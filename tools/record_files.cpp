@@ -17,6 +17,7 @@
 #ifdef _GLIBCXX_HAS_GTHREADS
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #endif
 #ifdef _WIN32
@@ -188,8 +189,14 @@ bool start_encoders()
         if (!slot.pixels)
             return false;
     }
-    for (size_t i = 0; i < count; i++)
-        encoders.emplace_back(run_encoder, i);
+    try {
+        for (size_t i = 0; i < count; i++)
+            encoders.emplace_back(run_encoder, i);
+    } catch (const std::system_error &) { // no thread to be had: stop those that started
+        std::string ignored;
+        finish_encoders(&ignored);
+        return false;
+    }
     return true;
 }
 
