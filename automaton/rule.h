@@ -25,14 +25,6 @@ inline int32_t clamp_cell(int32_t v)
     return v <= 0 ? 0 : v > 255 ? 255 : v;
 }
 
-// clamp_cell(truncate_product(v)) in one branch-free step, for the sweep's inner loop.
-inline int32_t clamp_product(double v)
-{
-    const double floor_zero = v > 0.0 ? v : 0.0; // negatives and not-a-number to 0
-    const double capped = floor_zero < 255.0 ? floor_zero : 255.0;
-    return static_cast<int32_t>(capped);
-}
-
 // The rule's weighted sum of one neighbourhood, before the gain, in w0..w8 order.
 inline double weigh_neighbourhood(double center, double left, double right, double above,
                                   double below, double below_right, double above_left,

@@ -47,7 +47,8 @@ LANE_TYPES(8)
         rows_;                                                                                     \
     })
 
-// clamp_product in every lane: negatives and not-a-number to 0, then at most 255.
+// clamp_cell(truncate_product(v)) in every lane, before the truncation: negatives
+// and not-a-number to 0, then at most 255.
 template <class doubles> __attribute__((always_inline)) static inline void clamp_lanes(doubles &s)
 {
     const doubles zero{}, top = zero + 255.0;
