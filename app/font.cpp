@@ -111,9 +111,12 @@ static int memory_getc(void *)
 {
     return packed_at < font_size ? font_bytes[packed_at++] : EOF;
 }
-static int memory_ungetc(int c, void *)
+static int memory_ungetc(int c, void *) // a step back; the checked bytes stay as they are
 {
-    return packed_at > 0 ? (font_bytes[--packed_at] = static_cast<unsigned char>(c)) : EOF;
+    if (packed_at == 0)
+        return EOF;
+    packed_at--;
+    return c;
 }
 static long memory_fread(void *p, long n, void *)
 {

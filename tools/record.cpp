@@ -474,8 +474,7 @@ int main(int argc, char **argv)
     run_start = clock_type::now();
     if (writes_files)
         write_grid(output_path(o, "grid", 0, "pgm", digits));
-    uint64_t k = 1;
-    for (; k <= last && !stop_signal; k++) {
+    for (uint64_t k = 1; k <= last && !stop_signal; k++) {
         const int keys = keys_at(o, k);
         key[KEY_C] = (keys & hold_c) != 0;
         key[KEY_N] = (keys & hold_n) != 0;

@@ -139,6 +139,13 @@ bool write_png_file(const std::string &path, const unsigned *pixels, int width, 
     return commit_whole_file(&file);
 }
 
+// The back buffer's pixels, row after row.
+static void copy_frame(unsigned *pixels, BITMAP *back_buffer)
+{
+    for (int y = 0; y < screen_height; y++)
+        memcpy(pixels + y * screen_width, back_buffer->line[y], screen_width * 4);
+}
+
 // The first frame that could not be written, or "".
 static std::string first_failure;
 
@@ -208,8 +215,7 @@ bool queue_frame(const std::string &path, BITMAP *back_buffer)
     if (!first_failure.empty())
         return false;
     lock.unlock();
-    for (int y = 0; y < screen_height; y++)
-        memcpy(slot.pixels + y * screen_width, back_buffer->line[y], screen_width * 4);
+    copy_frame(slot.pixels, back_buffer);
     slot.path = path;
     lock.lock();
     slot.queued = true;
@@ -245,8 +251,7 @@ bool start_encoders()
 
 bool queue_frame(const std::string &path, BITMAP *back_buffer)
 {
-    for (int y = 0; y < screen_height; y++)
-        memcpy(frame_copy + y * screen_width, back_buffer->line[y], screen_width * 4);
+    copy_frame(frame_copy, back_buffer);
     if (first_failure.empty() && !write_png_file(path, frame_copy, screen_width, screen_height))
         first_failure = path;
     return first_failure.empty();
