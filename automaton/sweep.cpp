@@ -1,7 +1,7 @@
 // The sweep runs 49,152 evaluations a frame, so it goes column by column through
-// three padded copies small enough to stay in the nearest cache, rows side by side
-// in vectors. This file builds the baseline's version (two lanes of SSE2 on
-// x86-64, one plain double elsewhere), picks the widest version the processor has, and runs it.
+// three widened copies small enough to stay in the nearest cache, rows side by side
+// in vectors. This file builds the baseline's version (two lanes of SSE2 on x86-64,
+// one plain double elsewhere), picks the widest version the processor has, runs it.
 #include "automaton/sweep.h"
 
 #include "automaton/sweep_lanes.h"

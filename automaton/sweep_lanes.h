@@ -44,6 +44,7 @@ static inline void add_tap(typename lanes::doubles (&s)[row_blocks], const doubl
 // column x reads the widened copies of x - 1, x and x + 1, and the copy of x + 2
 // replaces that of x - 1. Each lane does the plain rule's operations in its order.
 // The lanes provide:
+//   spread(v)               v in every lane;
 //   load_rows(rows, shift)  the vector of rows starting at `rows` (a vector
 //                           boundary), or the rows above them (-1) or below (+1);
 //   multiply(a, b)          a * b;
