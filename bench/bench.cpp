@@ -75,18 +75,6 @@ static void run_reference_frame(BITMAP *buffer)
     draw_caption(buffer);
 }
 
-static void run_generation()
-{
-    sweep_grid();
-    commit_grid();
-}
-
-static void run_reference_generation()
-{
-    reference_sweep(next_grid);
-    commit_grid();
-}
-
 // One step of the automaton, without drawing, over a living world, with the sweep
 // of the vector width given as the argument (0 plain, 1 AVX2, 2 AVX-512).
 template <void (*step)()> static void BM_Automaton(benchmark::State &state)

@@ -12,18 +12,6 @@
 #include "base/random.h"
 #include "tests/reference.h"
 
-static void run_generation()
-{
-    sweep_grid();
-    commit_grid();
-}
-
-static void run_reference_generation()
-{
-    reference_sweep(next_grid);
-    commit_grid();
-}
-
 // The fastest of `times` runs of `step`, in microseconds.
 static double fastest(void (*step)(), int times)
 {

@@ -5,6 +5,7 @@
 
 #include "automaton/grid.h"
 #include "automaton/rule.h"
+#include "automaton/sweep.h"
 
 void reset_world()
 {
@@ -28,4 +29,16 @@ void reference_sweep(int32_t *out)
                 clamp_cell(evaluate_rule(at(x, y), at(l, y), at(r, y), at(x, a), at(x, b), at(r, b),
                                          at(l, a), at(l, b), at(r, a)));
         }
+}
+
+void run_generation()
+{
+    sweep_grid();
+    commit_grid();
+}
+
+void run_reference_generation()
+{
+    reference_sweep(next_grid);
+    commit_grid();
 }

@@ -1,6 +1,6 @@
 // Test helpers: the world put back to its start-up state, and the sweep written
 // the plain way (nine wrapped reads and one evaluate_rule per cell), against
-// which the toy's fast sweep is checked cell for cell.
+// which the toy's fast sweep is checked cell for cell and measured.
 #pragma once
 
 #include <cstdint>
@@ -10,3 +10,9 @@ void reset_world();
 
 // The next generation of current_grid into `out`, one cell at a time.
 void reference_sweep(int32_t *out);
+
+// One generation without drawing, the toy's way: sweep_grid, then commit_grid.
+void run_generation();
+
+// The same with reference_sweep in place of sweep_grid.
+void run_reference_generation();
