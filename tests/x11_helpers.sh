@@ -87,7 +87,7 @@ hold_key() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; }
 wait_for() {
   for _ in $(seq 20); do
     shot "$1"
-    "$2" "$1" && return 0
+    [ -s "$work/$1.png" ] && "$2" "$1" && return 0
     sleep 0.5
   done
   fail "$3 within 10 s"
