@@ -4,24 +4,15 @@
 #include "app/font.h"
 
 #include <allegro.h>
-#ifdef _WIN32
-#include <winalleg.h>
-#endif
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 
-#include "app/frame.h"
+#include "base/platform.h"
 
-#ifndef O_NONBLOCK
-#define O_NONBLOCK 0 // no FIFOs to hang on where this is missing
-#endif
-#ifndef O_BINARY
-#define O_BINARY 0
-#endif
+const char caption_text[] = "lincell.example.org";
 
 constexpr int header_bytes = 128;
 constexpr int max_side = 1024; // widest and tallest picture of glyphs accepted, pixels
@@ -34,7 +25,7 @@ static long font_size;
 // Read the whole of a regular file into font_bytes; false for anything else.
 static bool read_font_file(const char *path)
 {
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_BINARY);
+    const int fd = open_for_reading(path);
     if (fd < 0)
         return false;
     struct stat st;
@@ -167,24 +158,6 @@ static BITMAP *load_font_picture()
     set_color_conversion(conversion);
     pack_fclose(file);
     return picture;
-}
-
-// The folder of the running executable, with its last slash, or "" when unknown.
-static std::string executable_folder()
-{
-    char path[4096];
-#ifdef _WIN32
-    const long n = static_cast<long>(GetModuleFileNameA(nullptr, path, sizeof path));
-    if (n <= 0 || n >= static_cast<long>(sizeof path))
-        return "";
-#else
-    const long n = static_cast<long>(readlink("/proc/self/exe", path, sizeof path - 1));
-    if (n <= 0)
-        return "";
-#endif
-    const std::string exe(path, static_cast<size_t>(n));
-    const size_t slash = exe.find_last_of("/\\");
-    return slash == std::string::npos ? "" : exe.substr(0, slash + 1);
 }
 
 std::string find_caption_font(bool working_folder_first)

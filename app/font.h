@@ -7,6 +7,9 @@
 
 struct FONT;
 
+// The caption's text: where the toy lives. A caption font has all of its glyphs.
+extern const char caption_text[];
+
 // Where the caption font is looked for: "myfont.pcx" in the working folder (the
 // window only, and first), then beside the executable, then in ../share/lincell/
 // from the executable's folder, as an installed or unpacked package has it. The

@@ -1,34 +1,20 @@
 // One frame of the toy, phase by phase. Each phase runs to completion before the
-// next begins; only the presentation touches the screen.
+// next begins; none of them touches the screen.
 #include "app/frame.h"
 
 #include <allegro.h>
 
-#include <cerrno>
 #include <cstdlib>
 
 #include "app/controls.h"
 #include "app/font.h"
-#include "app/signals.h"
 #include "automaton/grid.h"
 #include "automaton/sweep.h"
 #include "base/random.h"
 #include "display/draw.h"
 #include "display/ramps.h"
 
-const char caption_text[] = "lincell.example.org";
 FONT *caption_font;
-
-void start_headless_library()
-{
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    set_color_depth(32);
-    // Without a graphics driver nothing sets the pixel layout; pin it.
-    _rgb_r_shift_32 = 16;
-    _rgb_g_shift_32 = 8;
-    _rgb_b_shift_32 = 0;
-    _rgb_a_shift_32 = 24;
-}
 
 BITMAP *start_toy(uint32_t seed, const char *font_path)
 {
@@ -66,18 +52,4 @@ void run_frame(BITMAP *back_buffer)
     draw_grid(back_buffer, next_grid); // the new generation, painted in sweep order
     commit_grid();                     // next_grid becomes the world; the watch looks on
     draw_caption(back_buffer);         // over the cells, never under them
-}
-
-void present_frame(BITMAP *back_buffer)
-{
-    vsync();
-    blit(back_buffer, screen, 0, 0, 0, 0, screen_width, screen_height);
-}
-
-void run_frames(BITMAP *back_buffer)
-{
-    while (!key[KEY_ESC] && !stop_signal) {
-        run_frame(back_buffer);
-        present_frame(back_buffer);
-    }
 }

@@ -1,6 +1,6 @@
 // The toy's start-up after the library is running, and its frame: the phases
-// that build one picture in a back buffer, and the presentation that shows it.
-// The window program and the recorder share all of it.
+// that build one picture in a back buffer. The window program and the recorder
+// share all of it; each shows or keeps the picture its own way.
 #pragma once
 
 #include <cstdint>
@@ -11,15 +11,8 @@ struct FONT;
 constexpr int screen_width = 800;  // window and back buffer, pixels across
 constexpr int screen_height = 600; // window and back buffer, pixels down
 
-// The caption's text: where the toy lives.
-extern const char caption_text[];
-
 // Font of the caption: loaded from the font file, or the library's own when that fails.
 extern FONT *caption_font;
-
-// Start the library without a display, for drawing into memory bitmaps in 32-bit
-// colour laid out as red << 16 | green << 8 | blue (the recorder's and tests' way).
-void start_headless_library();
 
 // Seed the random source, create the back buffer, load the caption font from
 // font_path, seed the world and draw the first colours. Returns the back buffer;
@@ -34,10 +27,3 @@ void run_frame(BITMAP *back_buffer);
 
 // Draw the caption, right end at x = 780, on top of whatever is there.
 void draw_caption(BITMAP *back_buffer);
-
-// Wait for the retrace and copy the back buffer to the screen.
-void present_frame(BITMAP *back_buffer);
-
-// The window's loop: build and present frames until Esc is down at the top of an
-// iteration or a stop signal has come; a frame once begun is always finished.
-void run_frames(BITMAP *back_buffer);

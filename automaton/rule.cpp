@@ -7,15 +7,6 @@
 float rule_weights[rule_taps];
 float rule_gain;
 
-int32_t evaluate_rule(int32_t center, int32_t left, int32_t right, int32_t above, int32_t below,
-                      int32_t below_right, int32_t above_left, int32_t below_left,
-                      int32_t above_right)
-{
-    const double s = weigh_neighbourhood(center, left, right, above, below, below_right, above_left,
-                                         below_left, above_right);
-    return truncate_product(s * static_cast<double>(rule_gain));
-}
-
 static float draw_parameter()
 {
     return static_cast<float>(random_in_range(0, 1000) / 500.0 - 1.0);

@@ -10,6 +10,7 @@
 
 #include "app/controls.h"
 #include "app/frame.h"
+#include "app/headless.h"
 #include "automaton/grid.h"
 #include "automaton/rule.h"
 #include "automaton/sweep.h"

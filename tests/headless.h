@@ -3,7 +3,7 @@
 // set as the toy sets it.
 #pragma once
 
-#include "app/frame.h"
+#include "app/headless.h"
 #include "display/lattice.h"
 
 inline void start_headless()

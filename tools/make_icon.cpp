@@ -7,8 +7,9 @@
 
 #include "app/font.h"
 #include "app/frame.h"
+#include "app/headless.h"
 #include "display/lattice.h"
-#include "tools/record_files.h"
+#include "files/png.h"
 
 int main(int argc, char **argv)
 {

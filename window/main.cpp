@@ -13,6 +13,7 @@
 #include "app/frame.h"
 #include "app/signals.h"
 #include "display/lattice.h"
+#include "window/present.h"
 
 #ifdef ALLEGRO_WITH_XWINDOWS
 #include <X11/Xlib.h>
@@ -54,9 +55,8 @@ static void init_system()
     install_timer();
     // Under X the library emulates the retrace with a counter that advances only
     // when its timer thread wakes, which with no timer installed is every 27.5 ms
-    // (36 frames a second). A 60 Hz timer wakes it at the desktop's pace: measured
-    // 60 frames a second at 13 % of a core, where 1000 Hz gives the library's
-    // nominal 70 at 18 %. On Windows vsync() waits for the real retrace.
+    // (36 frames a second). A 60 Hz timer wakes it at the desktop's pace (see
+    // docs/performance.md). On Windows vsync() waits for the real retrace.
     install_int_ex(pace_retrace, BPS_TO_TIMER(60));
     install_keyboard();
     install_mouse();

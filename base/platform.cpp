@@ -1,0 +1,215 @@
+// POSIX first, Windows where it differs: Windows has no links for a file to be
+// reached through, no modes for folders, and a rename that will not replace.
+#include "base/platform.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <spawn.h>
+#include <sys/wait.h>
+extern char **environ;
+#endif
+
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+#ifndef O_NOFOLLOW
+#define O_NOFOLLOW 0
+#endif
+#ifndef O_NONBLOCK
+#define O_NONBLOCK 0
+#endif
+
+#ifdef _WIN32
+const char folder_separators[] = "/\\";
+#else
+const char folder_separators[] = "/";
+#endif
+
+std::string executable_folder()
+{
+    char path[4096];
+#ifdef _WIN32
+    const long n = static_cast<long>(GetModuleFileNameA(nullptr, path, sizeof path));
+    if (n <= 0 || n >= static_cast<long>(sizeof path))
+        return "";
+#else
+    const long n = static_cast<long>(readlink("/proc/self/exe", path, sizeof path - 1));
+    if (n <= 0)
+        return "";
+#endif
+    const std::string exe(path, static_cast<size_t>(n));
+    const size_t slash = exe.find_last_of(folder_separators);
+    return slash == std::string::npos ? "" : exe.substr(0, slash + 1);
+}
+
+int open_for_reading(const char *path)
+{
+    return open(path, O_RDONLY | O_NONBLOCK | O_BINARY);
+}
+
+int create_new_file(const char *path)
+{
+    return open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_BINARY, 0666);
+}
+
+bool replace_file(const std::string &from, const std::string &to)
+{
+#ifdef _WIN32
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    return rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+bool make_folder(const std::string &path)
+{
+#ifdef _WIN32
+    const int made = mkdir(path.c_str());
+#else
+    const int made = mkdir(path.c_str(), 0777);
+#endif
+    return made == 0 || errno == EEXIST;
+}
+
+bool is_file_or_link(const std::string &path)
+{
+    struct stat st;
+#ifdef _WIN32
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+#else
+    return lstat(path.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
+#endif
+}
+
+int process_id()
+{
+    return static_cast<int>(getpid());
+}
+
+bool is_open(int fd)
+{
+#ifdef _WIN32
+    return fd >= 0; // a Windows program is always given its three streams
+#else
+    return fcntl(fd, F_GETFD) >= 0;
+#endif
+}
+
+void open_standard_streams()
+{
+#ifdef _WIN32
+    _setmode(1, _O_BINARY);
+#else
+    for (int fd = 0; fd <= 2; fd++)
+        if (!is_open(fd) && open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd)
+            _exit(1);
+#endif
+}
+
+#ifdef _WIN32
+const bool can_start_programs = false;
+
+std::string find_program(const char *)
+{
+    return "";
+}
+bool start_program(const char *const *, int, child_program *child)
+{
+    *child = {0, -1};
+    return false;
+}
+void stop_program(const child_program &) {}
+bool wait_program(child_program *child)
+{
+    *child = {0, -1};
+    return false;
+}
+#else
+const bool can_start_programs = true;
+
+std::string find_program(const char *name)
+{
+    const char *path = getenv("PATH");
+    const std::string folders = path ? path : "/usr/bin:/bin";
+    for (size_t start = 0; start <= folders.size();) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos)
+            end = folders.size();
+        const std::string candidate =
+            (end > start ? folders.substr(start, end - start) : ".") + "/" + name;
+        struct stat st;
+        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return "";
+}
+
+bool start_program(const char *const *args, int error_fd, child_program *child)
+{
+    *child = {0, -1};
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, error_fd, 2);
+    posix_spawn_file_actions_addclose(&actions, fds[1]);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults, none;
+    sigemptyset(&defaults);
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+        sigaddset(&defaults, s);
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK |
+                                              POSIX_SPAWN_SETPGROUP);
+    pid_t pid;
+    const int started = posix_spawn(&pid, args[0], &actions, &attributes,
+                                    const_cast<char *const *>(args), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    close(fds[0]);
+    if (started != 0) {
+        close(fds[1]);
+        return false;
+    }
+    *child = {pid, fds[1]};
+    return true;
+}
+
+void stop_program(const child_program &child)
+{
+    if (child.id > 0)
+        kill(static_cast<pid_t>(child.id), SIGTERM);
+}
+
+bool wait_program(child_program *child)
+{
+    if (child->input >= 0)
+        close(child->input);
+    child->input = -1;
+    int status = -1;
+    while (child->id > 0 && waitpid(static_cast<pid_t>(child->id), &status, 0) < 0 &&
+           errno == EINTR) {
+    }
+    const bool ended_well = child->id > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    child->id = 0;
+    return ended_well;
+}
+#endif

@@ -1,0 +1,26 @@
+// Files that appear whole or not at all: each is written under a temporary name
+// in its own folder and renamed into place only when complete, so an interrupted
+// or failed write never leaves part of a file under its final name.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+// A file being written: its final name, its temporary name and the open stream.
+struct whole_file {
+    std::string path, temporary;
+    FILE *stream;
+};
+
+// Create a new temporary file beside `path` (exclusively, never through a link).
+bool open_whole_file(const std::string &path, whole_file *file);
+
+// Close the file and rename it over its final name; false, and nothing left, on failure.
+bool commit_whole_file(whole_file *file);
+
+// Close and remove the temporary file.
+void drop_whole_file(whole_file *file);
+
+// Write `size` bytes as the whole file `path`.
+bool write_whole_file(const std::string &path, const void *data, size_t size);

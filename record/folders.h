@@ -1,0 +1,22 @@
+// The folders a recording writes into: made when missing, and an earlier
+// recording found there either left alone or, with --overwrite, replaced.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "record/output.h"
+
+// Make the folder and its parents, like mkdir -p; false when it cannot be made
+// or written into.
+bool make_folders(const std::string &path);
+
+// The files an earlier recording left where the `wanted` outputs will write:
+// every file in their folders that one of them says is its own. False, with
+// the folder in *unlisted, when a folder that exists cannot be listed.
+bool find_earlier_files(const options &o, const std::vector<const output *> &wanted,
+                        std::vector<std::string> *found, std::string *unlisted);
+
+// Remove the files, all or none: each must be a file or a link in a folder that
+// can be written. False, with the first that cannot go in *refused, otherwise.
+bool remove_files(const std::vector<std::string> &paths, std::string *refused);

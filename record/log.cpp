@@ -1,0 +1,84 @@
+// The log: one JSON object per frame on standard output, written whole with one
+// call where it can be, so that a reader never sees half a line of a frame that
+// ran. A log that cannot be written is a failure, never a silent loss.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "automaton/rule.h"
+#include "automaton/watch.h"
+#include "base/platform.h"
+#include "record/output.h"
+
+// Whether standard output was open when the recorder started.
+static bool output_open;
+
+static bool is_wanted(const options &o)
+{
+    return o.log;
+}
+
+// Looked at before the recorder gives closed streams a place of their own.
+static bool check(const options &, std::string *)
+{
+    output_open = is_open(1);
+    return true;
+}
+
+static bool is_mine(const options &, const std::string &, const char *)
+{
+    return false;
+}
+
+static bool begin(const options &, std::string *error)
+{
+    if (output_open)
+        return true;
+    *error = "cannot write the log: standard output is closed";
+    return false;
+}
+
+static bool write_line(const char *line, size_t size, std::string *error)
+{
+    for (size_t done = 0; done < size;) {
+        const ssize_t n = write(1, line + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *error = std::string("cannot write the log: ") +
+                     (n < 0 ? strerror(errno) : "nothing taken");
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+static bool take_frame(const recorded_frame &frame, std::string *error)
+{
+    const int keys = frame.keys;
+    char line[512];
+    int n = snprintf(line, sizeof line,
+                     "{\"frame\":%llu,\"keys\":\"%s%s%s\",\"reseeded\":%s,\"mutated\":%s,"
+                     "\"recolored\":%s,\"still_count\":%d,\"reseed_flag\":%d,\"weights\":[",
+                     static_cast<unsigned long long>(frame.number), keys & hold_c ? "C" : "",
+                     keys & hold_n ? "N" : "", keys & hold_m ? "M" : "",
+                     frame.reseeded ? "true" : "false", keys & hold_m ? "true" : "false",
+                     keys & hold_c ? "true" : "false", still_count, reseed_flag);
+    for (int i = 0; i < rule_taps; i++)
+        n += snprintf(line + n, sizeof line - n, "%s%.9g", i ? "," : "",
+                      static_cast<double>(rule_weights[i]));
+    n += snprintf(line + n, sizeof line - n, "],\"gain\":%.9g}\n", static_cast<double>(rule_gain));
+    return write_line(line, static_cast<size_t>(n), error);
+}
+
+static bool finish(std::string *)
+{
+    return true;
+}
+
+static void abandon() {}
+
+extern const output log_output = {is_wanted, check, is_mine, begin, take_frame, finish, abandon};

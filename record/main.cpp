@@ -1,0 +1,133 @@
+// lincell-record: replays a seeded run of the toy without a window. It starts the
+// toy as the window program does, but with the library's headless system, its
+// seed and its keys from the command line, and hands every frame to the outputs
+// the command line asks for. Every failure ends here, in one place.
+#include <allegro.h>
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "app/font.h"
+#include "app/frame.h"
+#include "app/headless.h"
+#include "app/signals.h"
+#include "automaton/watch.h"
+#include "base/platform.h"
+#include "display/lattice.h"
+#include "record/folders.h"
+#include "record/output.h"
+#include "record/progress.h"
+
+// The outputs this run makes; those from first_open up to open_end have begun
+// and are not yet finished.
+static std::vector<const output *> wanted;
+static size_t first_open, open_end;
+
+// Say what went wrong and exit with `status`: every output that has begun is
+// abandoned first, so nothing is left half written.
+[[noreturn]] static void stop(int status, const std::string &what)
+{
+    wipe_progress();
+    while (open_end > first_open)
+        wanted[--open_end]->abandon();
+    fprintf(stderr, "lincell-record: %s\n", what.c_str());
+    exit(status);
+}
+
+// Any allocation of the recorder's own that fails ends it with a message, not a crash.
+[[noreturn]] static void report_no_memory()
+{
+    static const char message[] = "lincell-record: not enough memory\n";
+    (void)!write(2, message, sizeof message - 1);
+    _exit(1);
+}
+
+// Text for standard output, which must take all of it.
+static int print(const char *text)
+{
+    fputs(text, stdout);
+    return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
+}
+
+// Make the folders and clear, or refuse to touch, an earlier recording.
+static void prepare_folders(const options &o)
+{
+    if (writes_files(o) && !make_folders(o.out))
+        stop(1, "cannot write " + o.out);
+    std::vector<std::string> earlier;
+    std::string refused;
+    if (!find_earlier_files(o, wanted, &earlier, &refused))
+        stop(1, "cannot list " + refused);
+    if (earlier.empty())
+        return;
+    if (!o.overwrite)
+        stop(1, earlier.front() + " is of an earlier recording; give --overwrite to replace it");
+    if (!remove_files(earlier, &refused))
+        stop(1, "cannot remove " + refused);
+}
+
+int main(int argc, char **argv)
+{
+    std::set_new_handler(report_no_memory);
+    options o;
+    std::string error;
+    if (!parse_options(argc, argv, &o, &error))
+        stop(2, error);
+    if (o.help)
+        return print(usage);
+    if (o.version)
+        return print("lincell-record " LINCELL_VERSION "\n");
+    for (int i = 0; i < output_count; i++)
+        if (outputs[i]->is_wanted(o)) {
+            wanted.push_back(outputs[i]);
+            if (!outputs[i]->check(o, &error))
+                stop(2, error);
+        }
+    open_standard_streams();
+    catch_stop_signals();
+#ifdef SIGPIPE
+    signal(SIGPIPE, SIG_IGN); // a closed log or a failed ffmpeg shows as a write error
+#endif
+    prepare_folders(o);
+
+    size_cells();
+    start_headless_library();
+    BITMAP *back_buffer =
+        start_toy(static_cast<uint32_t>(o.seed), find_caption_font(false).c_str());
+    for (; open_end < wanted.size(); open_end++)
+        if (!wanted[open_end]->begin(o, &error))
+            stop(1, error);
+
+    static const uint32_t *rows[screen_height];
+    for (int y = 0; y < screen_height; y++)
+        rows[y] = reinterpret_cast<const uint32_t *>(back_buffer->line[y]);
+    recorded_frame frame = {0, 0, false, rows, screen_width, screen_height};
+    const uint64_t last = last_frame(o);
+    start_progress();
+    for (uint64_t k = 1; k <= last && !stop_signal; k++) {
+        const int keys = keys_at(o, k);
+        key[KEY_C] = (keys & hold_c) != 0;
+        key[KEY_N] = (keys & hold_n) != 0;
+        key[KEY_M] = (keys & hold_m) != 0;
+        frame.number = k, frame.keys = keys;
+        frame.reseeded = (keys & hold_n) || reseed_flag;
+        run_frame(back_buffer);
+        for (const output *kind : wanted)
+            if (!kind->take_frame(frame, &error))
+                stop(1, error);
+        show_progress(k, last);
+    }
+    wipe_progress();
+    while (first_open < open_end)
+        if (!wanted[first_open++]->finish(&error))
+            stop(1, error);
+    stop_toy(back_buffer);
+    return stop_signal ? 128 + stop_signal : 0;
+}
+END_OF_MAIN()

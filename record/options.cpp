@@ -1,0 +1,271 @@
+// Options are read with getopt_long; every value is checked in full (digits only,
+// within its range), and the first fault found is the one reported.
+#include "record/options.h"
+
+#include <getopt.h>
+#include <strings.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "base/platform.h"
+
+const char usage[] =
+    "usage: lincell-record --seed S --frames F [--hold KEYS@A[-B]]... [--every K]\n"
+    "                      [--out DIR] [--video FILE [--fps N] [--crop WxH+X+Y]]\n"
+    "                      [--overwrite] [--log]\n"
+    "       lincell-record --help | --version\n"
+    "  --seed S        seed of the random source, 0..4294967295\n"
+    "  --frames F      frames to run, 0..10000000\n"
+    "  --hold KEYS@A-B hold keys C, N, M (any of them) or esc during frames A..B\n"
+    "  --every K       also write every K-th frame, not only the last\n"
+    "  --out DIR       folder for grid-*.pgm and frame-*.png (default: .)\n"
+    "  --video FILE    also the whole run as one video: .mp4, .webm, .gif or .apng\n"
+    "                  (made by ffmpeg); alone, it writes no frames or grids\n"
+    "  --fps N         the video's frames per second, 1..1000 (default 60)\n"
+    "  --crop WxH+X+Y  the video shows only this part of the 800 x 600 picture\n"
+    "  --overwrite     replace a recording already in the folder\n"
+    "  --log           one JSON object per frame on standard output\n"
+    "  -h, --help      this text\n"
+    "  --version       the recorder's version\n";
+
+constexpr uint64_t max_seed = 4294967295u;
+constexpr uint64_t max_frames = 10000000;
+
+// A whole decimal number of at most `max`, digits only; false for anything else.
+static bool parse_number(const char *text, uint64_t max, uint64_t *value)
+{
+    if (!*text)
+        return false;
+    uint64_t n = 0;
+    for (const char *p = text; *p; p++) {
+        if (*p < '0' || *p > '9')
+            return false;
+        n = n * 10 + static_cast<uint64_t>(*p - '0');
+        if (n > max)
+            return false;
+    }
+    *value = n;
+    return true;
+}
+
+static int parse_keys(const std::string &word)
+{
+    if (strcasecmp(word.c_str(), "esc") == 0)
+        return hold_esc;
+    int keys = 0;
+    for (char c : word) {
+        const char *at = strchr("cnmCNM", c);
+        if (!at || !c)
+            return 0;
+        keys |= (hold_c << ((at - "cnmCNM") % 3));
+    }
+    return keys;
+}
+
+// KEYS@A or KEYS@A-B; "" when it is good, else what is wrong with it.
+static const char *parse_hold(const char *text, hold *h)
+{
+    const std::string arg = text;
+    const size_t at = arg.find('@');
+    if (at == std::string::npos)
+        return "--hold wants KEYS@A or KEYS@A-B";
+    *h = {parse_keys(arg.substr(0, at)), 0, 0};
+    if (!h->keys)
+        return "--hold keys are C, N, M or esc";
+    const std::string range = arg.substr(at + 1);
+    const size_t dash = range.find('-');
+    const std::string first = range.substr(0, dash);
+    const std::string last = dash == std::string::npos ? first : range.substr(dash + 1);
+    if (!parse_number(first.c_str(), max_frames, &h->first) || h->first < 1 ||
+        !parse_number(last.c_str(), max_frames, &h->last))
+        return "--hold frames are whole numbers 1..10000000";
+    if (h->last < h->first)
+        return "--hold range ends before it starts";
+    return "";
+}
+
+// ImageMagick's WxH+X+Y, inside the 800 x 600 picture; false for anything else.
+static bool parse_crop(const char *text, video_crop *crop)
+{
+    char tail;
+    video_crop c;
+    if (sscanf(text, "%5dx%5d+%5d+%5d%c", &c.width, &c.height, &c.left, &c.top, &tail) != 4 ||
+        !strchr("0123456789", text[0]))
+        return false;
+    if (c.width < 1 || c.height < 1 || c.left < 0 || c.top < 0 || c.left + c.width > 800 ||
+        c.top + c.height > 600)
+        return false;
+    *crop = c;
+    return true;
+}
+
+// One option's value into *o; "" when it is good, else what is wrong with it.
+static const char *take_option(int c, const char *value, options *o)
+{
+    switch (c) {
+    case 's':
+        return parse_number(value, max_seed, &o->seed) ? ""
+                                                       : "--seed wants a whole number 0..4294967295";
+    case 'f':
+        return parse_number(value, max_frames, &o->frames)
+                   ? ""
+                   : "--frames wants a whole number 0..10000000";
+    case 'k': {
+        hold h;
+        const char *fault = parse_hold(value, &h);
+        if (!*fault)
+            o->holds.push_back(h);
+        return fault;
+    }
+    case 'e':
+        o->has_every = true;
+        return parse_number(value, max_frames, &o->every) && o->every >= 1
+                   ? ""
+                   : "--every wants a whole number 1..10000000";
+    case 'o':
+        o->out = value;
+        return *value ? "" : "--out wants a folder";
+    case 'v':
+        o->video = value;
+        return *value ? "" : "--video wants a file";
+    case 'r':
+        return parse_number(value, 1000, &o->fps) && o->fps >= 1
+                   ? ""
+                   : "--fps wants a whole number 1..1000";
+    case 'x':
+        o->has_crop = true;
+        return parse_crop(value, &o->crop) ? ""
+                                           : "--crop wants WxH+X+Y inside the 800 x 600 picture";
+    }
+    return "";
+}
+
+static std::string quoted(const char *what, const char *value)
+{
+    return std::string(what) + ": '" + value + "' (see --help)";
+}
+
+bool parse_options(int argc, char **argv, options *o, std::string *error)
+{
+    static const struct option long_options[] = {
+        {"seed", required_argument, nullptr, 's'},  {"frames", required_argument, nullptr, 'f'},
+        {"hold", required_argument, nullptr, 'k'},  {"every", required_argument, nullptr, 'e'},
+        {"out", required_argument, nullptr, 'o'},   {"log", no_argument, nullptr, 'l'},
+        {"video", required_argument, nullptr, 'v'}, {"fps", required_argument, nullptr, 'r'},
+        {"crop", required_argument, nullptr, 'x'},  {"overwrite", no_argument, nullptr, 'w'},
+        {"help", no_argument, nullptr, 'h'},        {"version", no_argument, nullptr, 'V'},
+        {nullptr, 0, nullptr, 0}};
+    *o = options();
+    bool has_seed = false, has_frames = false;
+    opterr = 0;
+    optind = 0; // start afresh, whatever an earlier call read
+    int c;
+    while ((c = getopt_long(argc, argv, ":h", long_options, nullptr)) != -1) {
+        switch (c) {
+        case 'w':
+            o->overwrite = true;
+            break;
+        case 'l':
+            o->log = true;
+            break;
+        case 'h':
+            o->help = true;
+            return true;
+        case 'V':
+            o->version = true;
+            return true;
+        case ':':
+            *error = quoted("missing value for", argv[optind - 1]);
+            return false;
+        case '?':
+            *error = quoted("unknown option", argv[optind - 1]);
+            return false;
+        default:
+            if (const char *fault = take_option(c, optarg, o); *fault) {
+                *error = quoted(fault, optarg);
+                return false;
+            }
+            has_seed |= c == 's', has_frames |= c == 'f';
+        }
+    }
+    if (optind < argc)
+        *error = quoted("unexpected argument", argv[optind]);
+    else if (!has_seed)
+        *error = quoted("missing option", "--seed");
+    else if (!has_frames)
+        *error = quoted("missing option", "--frames");
+    else if (o->video.empty() && o->has_crop)
+        *error = quoted("--crop is for the video", "--crop");
+    else
+        return true;
+    return false;
+}
+
+int keys_at(const options &o, uint64_t k)
+{
+    int keys = 0;
+    for (const hold &h : o.holds)
+        if (h.first <= k && k <= h.last)
+            keys |= h.keys;
+    return keys;
+}
+
+uint64_t last_frame(const options &o)
+{
+    uint64_t last = o.frames;
+    for (const hold &h : o.holds)
+        if ((h.keys & hold_esc) && h.first <= last)
+            last = h.first - 1;
+    return last;
+}
+
+bool writes_files(const options &o)
+{
+    return o.video.empty() || o.has_every;
+}
+
+bool is_written_frame(const options &o, uint64_t k)
+{
+    return k == last_frame(o) || (o.every && k % o.every == 0);
+}
+
+int name_digits(uint64_t last)
+{
+    int digits = 5;
+    for (uint64_t limit = 100000; last >= limit && digits < 20; limit *= 10)
+        digits++;
+    return digits;
+}
+
+std::string output_name(const char *kind, uint64_t k, const char *ext, int digits)
+{
+    char name[64];
+    snprintf(name, sizeof name, "%s-%0*llu.%s", kind, digits, static_cast<unsigned long long>(k),
+             ext);
+    return name;
+}
+
+bool is_output_name(const char *name, const char *kind, const char *ext)
+{
+    const size_t n = strlen(kind);
+    if (strncmp(name, kind, n) != 0 || name[n] != '-')
+        return false;
+    const char *digits = name + n + 1, *p = digits;
+    while (*p >= '0' && *p <= '9')
+        p++;
+    const long count = p - digits;
+    return count >= 5 && count <= name_digits(max_frames) && *p == '.' && strcmp(p + 1, ext) == 0;
+}
+
+std::string folder_of(const std::string &path)
+{
+    const size_t slash = path.find_last_of(folder_separators);
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string name_of(const std::string &path)
+{
+    const size_t slash = path.find_last_of(folder_separators);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}

@@ -1,0 +1,72 @@
+// The recorder's command line and what follows from it alone: which keys are
+// held on which frame, where the run ends, which frames are written and under
+// what names. Nothing here touches a file or the toy.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Keys a hold can name; a frame's keys are any mix of them.
+enum { hold_c = 1, hold_n = 2, hold_m = 4, hold_esc = 8 };
+
+// Keys held during frames first..last inclusive.
+struct hold {
+    int keys;
+    uint64_t first, last;
+};
+
+// The part of each picture a video shows: width x height from (left, top).
+struct video_crop {
+    int width, height, left, top;
+};
+
+struct options {
+    uint64_t seed = 0;     // of the random source, 0..4294967295
+    uint64_t frames = 0;   // to run, 0..10000000
+    uint64_t every = 0;    // also write every K-th frame; 0 for the last alone
+    uint64_t fps = 60;     // the video's frames a second, 1..1000
+    bool has_every = false;
+    bool log = false;       // one JSON line per frame on standard output
+    bool overwrite = false; // replace an earlier recording's files
+    bool help = false, version = false;
+    std::string out = "."; // folder of the grids and frames
+    std::string video;     // the video's path, "" for none
+    video_crop crop = {800, 600, 0, 0};
+    bool has_crop = false;
+    std::vector<hold> holds;
+};
+
+// What --help prints.
+extern const char usage[];
+
+// Read the command line into *o. False, with a message for the user in *error,
+// when an argument is bad, missing or out of range.
+bool parse_options(int argc, char **argv, options *o, std::string *error);
+
+// Keys held at frame k: every hold that covers it adds its keys.
+int keys_at(const options &o, uint64_t k);
+
+// The last frame that runs: Esc held at frame A ends the run before frame A.
+uint64_t last_frame(const options &o);
+
+// Whether the run writes grids and frames: always, unless a video alone was asked for.
+bool writes_files(const options &o);
+
+// Whether frame k's grid and picture are written: every K-th and the last.
+bool is_written_frame(const options &o, uint64_t k);
+
+// Digits in a run's file names: five up to frame 99,999, then as many as the last
+// frame has, for every name of the run, so that a sorted listing is the run's order.
+int name_digits(uint64_t last);
+
+// The name of frame k's file of one kind: KIND-DIGITS.EXT, e.g. frame-00042.png.
+std::string output_name(const char *kind, uint64_t k, const char *ext, int digits);
+
+// Whether `name` is one a run may have given a file of this kind: KIND-, five to
+// eight digits (the widths of runs of up to 10,000,000 frames), .EXT.
+bool is_output_name(const char *name, const char *kind, const char *ext);
+
+// The folder part of a path, "." when it has none, and the name after it.
+std::string folder_of(const std::string &path);
+std::string name_of(const std::string &path);

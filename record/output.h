@@ -1,0 +1,42 @@
+// What the recorder makes, one kind of output at a time: PGM grids, PNG frames,
+// a video, a log. Every kind is a file of its own that fills in one of these,
+// and outputs.cpp lists them; the recorder's main knows no kind by name. Calls
+// that can fail return false with a message for the user in *error.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "record/options.h"
+
+// One frame as the outputs see it, after the toy has built it.
+struct recorded_frame {
+    uint64_t number;             // 1 up to the run's last frame
+    int keys;                    // the hold_* keys held during it
+    bool reseeded;               // whether its controls started a new world
+    const uint32_t *const *rows; // its picture: rows of 32-bit pixels, red << 16 | green << 8 | blue
+    int width, height;           // the picture's size in pixels
+};
+
+struct output {
+    // Whether this run makes this kind at all.
+    bool (*is_wanted)(const options &o);
+    // Before anything is written: false for options this kind cannot honour
+    // (a bad argument: the recorder exits with status 2).
+    bool (*check)(const options &o, std::string *error);
+    // Whether the file `name` in `folder` is one this kind writes, and so one an
+    // earlier recording may have left, for --overwrite to replace.
+    bool (*is_mine)(const options &o, const std::string &folder, const char *name);
+    // Start: the world is seeded and nothing has run yet.
+    bool (*begin)(const options &o, std::string *error);
+    // Take one frame of the run, in order.
+    bool (*take_frame)(const recorded_frame &frame, std::string *error);
+    // The run is over: make everything whole and in place.
+    bool (*finish)(std::string *error);
+    // The run failed: stop, and leave no part of a file behind.
+    void (*abandon)();
+};
+
+// Every kind the recorder can make, in the order they take each frame.
+extern const output *const outputs[];
+extern const int output_count;

@@ -1,0 +1,13 @@
+// The kinds of output, listed once. A new kind is a new file with its output
+// and one line here.
+#include "record/output.h"
+
+extern const output grid_output, frame_output, video_output, log_output;
+
+const output *const outputs[] = {
+    &video_output, // the whole run as one video, made by ffmpeg
+    &frame_output, // the picture as PNG frames
+    &grid_output,  // the world as PGM grids
+    &log_output,   // one JSON line per frame on standard output
+};
+const int output_count = sizeof outputs / sizeof outputs[0];

@@ -1,0 +1,174 @@
+// The video: every frame of the run, or the part of it --crop names, piped raw
+// to the ffmpeg program, which encodes it by the file's ending. ffmpeg writes a
+// temporary name that is renamed into place when it has ended well; it runs in
+// a process group of its own, so a Ctrl-C at the terminal reaches only the
+// recorder, which then ends the video itself. Its error output goes to a scratch
+// file, whose last line is shown when it fails.
+#include <unistd.h>
+#include <strings.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "base/platform.h"
+#include "files/whole_file.h"
+#include "record/output.h"
+
+// ffmpeg's output options for each kind of file.
+struct video_kind {
+    const char *ending;
+    std::vector<const char *> options;
+};
+
+static const video_kind kinds[] = {
+    {".mp4", {"-f", "mp4", "-c:v", "libx264", "-pix_fmt", "yuv420p", "-movflags", "+faststart"}},
+    {".webm",
+     {"-f", "webm", "-c:v", "libvpx-vp9", "-pix_fmt", "yuv420p", "-deadline", "realtime",
+      "-cpu-used", "8", "-b:v", "0", "-crf", "32"}},
+    {".gif", {"-f", "gif", "-filter_complex", "split[a][b];[a]palettegen[p];[b][p]paletteuse"}},
+    {".apng", {"-f", "apng", "-plays", "0", "-pix_fmt", "rgb24"}},
+};
+
+static const video_kind *kind_of(const std::string &path)
+{
+    for (const video_kind &kind : kinds) {
+        const size_t n = strlen(kind.ending);
+        if (path.size() > n && strcasecmp(path.c_str() + path.size() - n, kind.ending) == 0)
+            return &kind;
+    }
+    return nullptr;
+}
+
+static std::string ffmpeg;
+static child_program encoder = {0, -1};
+static FILE *errors;
+static whole_file video;
+static video_crop shown;
+static bool video_open; // ffmpeg started and its file not yet ended
+
+static bool is_wanted(const options &o)
+{
+    return !o.video.empty();
+}
+
+static bool check(const options &o, std::string *error)
+{
+    if (!kind_of(o.video))
+        *error = "--video wants a file ending in .mp4, .webm, .gif or .apng: '" + o.video +
+                 "' (see --help)";
+    else if (!can_start_programs)
+        *error = "--video is made by the Linux build only";
+    else if ((ffmpeg = find_program("ffmpeg")).empty())
+        *error = "--video needs the ffmpeg program; on Debian: apt-get install ffmpeg";
+    else
+        return true;
+    return false;
+}
+
+static bool is_mine(const options &o, const std::string &folder, const char *name)
+{
+    return folder == folder_of(o.video) && name == name_of(o.video);
+}
+
+static bool begin(const options &o, std::string *error)
+{
+    shown = o.crop;
+    errors = tmpfile();
+    if (!errors || !open_whole_file(o.video, &video)) {
+        *error = "cannot start ffmpeg for " + o.video;
+        if (errors)
+            fclose(errors);
+        return false;
+    }
+    char size[32], rate[16];
+    snprintf(size, sizeof size, "%dx%d", shown.width, shown.height);
+    snprintf(rate, sizeof rate, "%d", static_cast<int>(o.fps));
+    std::vector<const char *> args = {
+        ffmpeg.c_str(), "-hide_banner", "-loglevel", "error", "-nostdin",   "-y", "-f", "rawvideo",
+        "-pix_fmt",     "bgr0",         "-s",        size,    "-framerate", rate, "-i", "pipe:0"};
+    const video_kind *kind = kind_of(o.video);
+    args.insert(args.end(), kind->options.begin(), kind->options.end());
+    args.push_back(video.temporary.c_str());
+    args.push_back(nullptr);
+    if (start_program(args.data(), fileno(errors), &encoder))
+        return video_open = true;
+    drop_whole_file(&video);
+    *error = "cannot start ffmpeg for " + o.video;
+    return false;
+}
+
+// The last non-empty line ffmpeg wrote to its error output.
+static std::string last_error_line()
+{
+    std::string text;
+    rewind(errors);
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, errors))
+        text += buffer;
+    const size_t end = text.find_last_not_of("\r\n");
+    if (end == std::string::npos)
+        return "ffmpeg ended without saying why";
+    const size_t start = text.find_last_of('\n', end);
+    return text.substr(start == std::string::npos ? 0 : start + 1, end + 1 - (start + 1));
+}
+
+// Wait for ffmpeg to end; with `keep`, put the video in place if it ended well.
+static bool end_video(bool keep, std::string *error)
+{
+    if (!video_open)
+        return false;
+    video_open = false;
+    if (!wait_program(&encoder)) {
+        *error = "ffmpeg could not make " + video.path + ": " + last_error_line();
+        drop_whole_file(&video);
+        return false;
+    }
+    if (!keep) {
+        drop_whole_file(&video);
+        return false;
+    }
+    if (!commit_whole_file(&video)) {
+        *error = "cannot write " + video.path;
+        return false;
+    }
+    return true;
+}
+
+static bool finish(std::string *error)
+{
+    return end_video(true, error);
+}
+
+// A frame ffmpeg will not take is a failure, even when ffmpeg says it ended well.
+static bool take_frame(const recorded_frame &frame, std::string *error)
+{
+    const size_t row_bytes = static_cast<size_t>(shown.width) * 4;
+    for (int y = shown.top; y < shown.top + shown.height; y++) {
+        const char *row = reinterpret_cast<const char *>(frame.rows[y] + shown.left);
+        for (size_t done = 0; done < row_bytes;) {
+            const ssize_t n = write(encoder.input, row + done, row_bytes - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                *error = "ffmpeg stopped taking the frames of " + video.path;
+                end_video(false, error);
+                return false;
+            }
+            done += static_cast<size_t>(n);
+        }
+    }
+    return true;
+}
+
+static void abandon()
+{
+    if (!video_open)
+        return;
+    stop_program(encoder);
+    std::string ignored;
+    end_video(false, &ignored);
+}
+
+extern const output video_output = {is_wanted, check, is_mine, begin, take_frame, finish, abandon};

@@ -1,0 +1,121 @@
+// The recorder's options as a unit: what a command line sets and refuses, which
+// keys are down on which frame, where Esc ends the run, which frames are written,
+// and the names they get, widened past frame 99,999 so a listing stays in order.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "record/options.h"
+
+// Parse a command line given as one string of words; the error, or "" when it parsed.
+static std::string parse(const std::string &line, options *o)
+{
+    std::vector<std::string> words = {"lincell-record"};
+    for (size_t at = 0; at < line.size();) {
+        const size_t end = line.find(' ', at);
+        words.push_back(line.substr(at, end - at));
+        at = end == std::string::npos ? line.size() : end + 1;
+    }
+    std::vector<char *> argv;
+    for (std::string &w : words)
+        argv.push_back(&w[0]);
+    argv.push_back(nullptr);
+    std::string error;
+    return parse_options(static_cast<int>(words.size()), argv.data(), o, &error) ? "" : error;
+}
+
+TEST(RecorderOptions, ValuesAreCheckedInFullAndTheFirstFaultIsNamed)
+{
+    options o;
+    EXPECT_EQ(parse("--seed 4294967295 --frames 10000000 --every 7 --out x --log", &o), "");
+    EXPECT_EQ(o.seed, 4294967295u);
+    EXPECT_EQ(o.frames, 10000000u);
+    EXPECT_EQ(o.every, 7u);
+    EXPECT_TRUE(o.log && !o.overwrite && o.out == "x");
+    EXPECT_TRUE(writes_files(o));
+
+    const struct {
+        const char *args, *fault;
+    } bad[] = {
+        {"--seed 4294967296 --frames 1", "--seed wants"},
+        {"--seed 1 --frames 10000001", "--frames wants"},
+        {"--seed -1 --frames 1", "--seed wants"},
+        {"--seed 1 --frames 1x", "--frames wants"},
+        {"--seed 1 --frames 1 --every 0", "--every wants"},
+        {"--seed 1 --frames 1 --fps 1001", "--fps wants"},
+        {"--seed 1 --frames 1 --hold x@3", "--hold keys"},
+        {"--seed 1 --frames 1 --hold nesc@3", "--hold keys"},
+        {"--seed 1 --frames 1 --hold c@0", "--hold frames"},
+        {"--seed 1 --frames 1 --hold c@5-4", "ends before it starts"},
+        {"--seed 1 --frames 1 --hold c", "KEYS@A"},
+        {"--seed 1 --frames 1 --video a.gif --crop 800x601+0+0", "--crop wants"},
+        {"--seed 1 --frames 1 --video a.gif --crop 10x10+1+1junk", "--crop wants"},
+        {"--seed 1 --frames 1 --crop 10x10+1+1", "--crop is for the video"},
+        {"--seed 1", "missing option: '--frames'"},
+        {"--frames 1 --seed", "missing value for: '--seed'"},
+        {"--seed 1 --frames 1 --speed 2", "unknown option: '--speed'"},
+        {"--seed 1 --frames 1 extra", "unexpected argument: 'extra'"},
+    };
+    for (const auto &b : bad) {
+        SCOPED_TRACE(b.args);
+        const std::string error = parse(b.args, &o);
+        EXPECT_NE(error.find(b.fault), std::string::npos) << error;
+    }
+
+    SCOPED_TRACE("help and version need nothing else");
+    EXPECT_EQ(parse("-h", &o), "");
+    EXPECT_TRUE(o.help);
+    EXPECT_EQ(parse("--version", &o), "");
+    EXPECT_TRUE(o.version && !o.help) << "each parse starts afresh";
+}
+
+TEST(RecorderOptions, HoldsAddUpAndEscEndsTheRunBeforeItsFrame)
+{
+    options o;
+    ASSERT_EQ(parse("--seed 1 --frames 100 --hold cM@10-20 --hold n@20 --hold ESC@50 "
+                    "--hold esc@60",
+                    &o),
+              "");
+    EXPECT_EQ(keys_at(o, 9), 0);
+    EXPECT_EQ(keys_at(o, 10), hold_c | hold_m);
+    EXPECT_EQ(keys_at(o, 20), hold_c | hold_m | hold_n);
+    EXPECT_EQ(keys_at(o, 21), 0);
+    EXPECT_EQ(last_frame(o), 49u);
+    ASSERT_EQ(parse("--seed 1 --frames 30 --hold esc@31", &o), "");
+    EXPECT_EQ(last_frame(o), 30u) << "an Esc after the last frame changes nothing";
+    ASSERT_EQ(parse("--seed 1 --frames 30 --hold esc@1", &o), "");
+    EXPECT_EQ(last_frame(o), 0u);
+}
+
+TEST(RecorderOptions, EveryKthFrameAndTheLastAreWritten)
+{
+    options o;
+    ASSERT_EQ(parse("--seed 1 --frames 10 --every 4", &o), "");
+    std::vector<uint64_t> written;
+    for (uint64_t k = 1; k <= last_frame(o); k++)
+        if (is_written_frame(o, k))
+            written.push_back(k);
+    EXPECT_EQ(written, (std::vector<uint64_t>{4, 8, 10}));
+    ASSERT_EQ(parse("--seed 1 --frames 10 --video a.mp4", &o), "");
+    EXPECT_FALSE(writes_files(o)) << "a video alone writes no frames";
+    ASSERT_EQ(parse("--seed 1 --frames 10 --video a.mp4 --every 5", &o), "");
+    EXPECT_TRUE(writes_files(o));
+}
+
+TEST(RecorderFileNames, FiveDigitsThenAsManyAsTheLastFrameHas)
+{
+    EXPECT_EQ(output_name("frame", 7, "png", name_digits(99999)), "frame-00007.png");
+    EXPECT_EQ(output_name("grid", 99999, "pgm", name_digits(99999)), "grid-99999.pgm");
+    EXPECT_EQ(output_name("grid", 0, "pgm", name_digits(100000)), "grid-000000.pgm");
+    EXPECT_EQ(output_name("frame", 100000, "png", name_digits(100000)), "frame-100000.png");
+    EXPECT_EQ(output_name("frame", 42, "png", name_digits(10000000)), "frame-00000042.png");
+
+    SCOPED_TRACE("a name is the recorder's only in a width it writes");
+    for (const char *name : {"frame-00001.png", "frame-000001.png", "frame-10000000.png"})
+        EXPECT_TRUE(is_output_name(name, "frame", "png")) << name;
+    for (const char *name : {"frame-1.png", "frame-0001.png", "frame-000000001.png",
+                             "frame-00001.pgm", "frame-00001.png.tmp", "grid-00001.png",
+                             "xframe-00001.png", "frame-0000a.png"})
+        EXPECT_FALSE(is_output_name(name, "frame", "png")) << name;
+}
