@@ -170,7 +170,7 @@ std::string find_caption_font(bool working_folder_first)
     for (const char *place : {"", "../share/lincell/"})
         if (!folder.empty() && stat((folder + place + name).c_str(), &st) == 0)
             return folder + place + name;
-    return name;
+    return working_folder_first ? name : "";
 }
 
 FONT *load_caption_font(const char *path)

@@ -13,7 +13,8 @@ extern const char caption_text[];
 // Where the caption font is looked for: "myfont.pcx" in the working folder (the
 // window only, and first), then beside the executable, then in ../share/lincell/
 // from the executable's folder, as an installed or unpacked package has it. The
-// first that exists is the one; when none does, the working folder's name.
+// first that exists is the one; when none does, the working folder's name for
+// the window and "" (no font file) for the others.
 std::string find_caption_font(bool working_folder_first);
 
 // The font in the file at `path`, or nullptr when it is missing, unreadable, not a

@@ -4,23 +4,50 @@
 
 volatile sig_atomic_t stop_signal;
 
+#ifdef SIGHUP
+static const int stop_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+#else
+static const int stop_signals[] = {SIGINT, SIGTERM};
+#endif
+constexpr int stop_signal_count = sizeof stop_signals / sizeof stop_signals[0];
+
+// Whether the caller ignored each of stop_signals.
+static bool ignored[stop_signal_count];
+
 static void note_stop(int signal_number)
 {
     stop_signal = signal_number;
+}
+
+void note_ignored_signals()
+{
+    for (int i = 0; i < stop_signal_count; i++) {
+#ifdef SIGHUP
+        struct sigaction now;
+        ignored[i] = sigaction(stop_signals[i], nullptr, &now) == 0 && now.sa_handler == SIG_IGN;
+#else
+        const auto before = signal(stop_signals[i], SIG_IGN);
+        ignored[i] = before == SIG_IGN;
+        signal(stop_signals[i], before);
+#endif
+    }
 }
 
 void catch_stop_signals()
 {
 #ifdef SIGHUP
     struct sigaction action = {};
-    action.sa_handler = note_stop;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
+    sigset_t unblocked;
+    sigemptyset(&unblocked);
+    for (int i = 0; i < stop_signal_count; i++) {
+        action.sa_handler = ignored[i] ? SIG_IGN : note_stop;
+        sigaction(stop_signals[i], &action, nullptr);
+        sigaddset(&unblocked, stop_signals[i]);
+    }
+    sigprocmask(SIG_UNBLOCK, &unblocked, nullptr);
 #else
-    signal(SIGINT, note_stop);
-    signal(SIGTERM, note_stop);
+    for (int i = 0; i < stop_signal_count; i++)
+        signal(stop_signals[i], ignored[i] ? SIG_IGN : note_stop);
 #endif
 }

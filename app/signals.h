@@ -1,6 +1,7 @@
-// Ending on a signal the way Esc ends the toy: SIGINT, SIGTERM and SIGHUP only
-// note that a stop was asked for; the program finishes what it is doing, shuts
-// down in order and exits with the conventional status 128 + signal.
+// Ending on a signal the way Esc ends the toy: SIGINT, SIGTERM, SIGHUP and SIGQUIT
+// only note that a stop was asked for; the program finishes what it is doing,
+// shuts down in order and exits with the conventional status 128 + signal. A
+// stop signal its caller ignores (nohup, a background job) stays ignored.
 #pragma once
 
 #include <csignal>
@@ -8,6 +9,11 @@
 // The signal that asked the program to stop, or 0 while none has.
 extern volatile sig_atomic_t stop_signal;
 
-// Catch SIGINT, SIGTERM and SIGHUP from now on, whatever was inherited (even
-// ignored) and whatever the library installed before.
+// Note which stop signals the program was started with ignored. Call first
+// thing, before the library installs handlers of its own.
+void note_ignored_signals();
+
+// From now on, catch the stop signals the caller does not ignore, ignore the
+// others, and let none of them be blocked, whatever the library installed. A
+// blocking call a stop signal interrupts returns with EINTR; it is not resumed.
 void catch_stop_signals();

@@ -14,10 +14,14 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <sched.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 extern char **environ;
 #endif
+
+#include <thread>
 
 #ifndef O_BINARY
 #define O_BINARY 0
@@ -27,6 +31,9 @@ extern char **environ;
 #endif
 #ifndef O_NONBLOCK
 #define O_NONBLOCK 0
+#endif
+#ifndef O_CLOEXEC
+#define O_CLOEXEC 0
 #endif
 
 #ifdef _WIN32
@@ -54,12 +61,12 @@ std::string executable_folder()
 
 int open_for_reading(const char *path)
 {
-    return open(path, O_RDONLY | O_NONBLOCK | O_BINARY);
+    return open(path, O_RDONLY | O_NONBLOCK | O_BINARY | O_CLOEXEC);
 }
 
 int create_new_file(const char *path)
 {
-    return open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_BINARY, 0666);
+    return open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_BINARY | O_CLOEXEC, 0666);
 }
 
 bool replace_file(const std::string &from, const std::string &to)
@@ -116,8 +123,34 @@ void open_standard_streams()
 #endif
 }
 
+int usable_cores()
+{
+#if defined(_WIN32)
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores > 0 ? static_cast<int>(cores) : 1;
+#else
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return CPU_COUNT(&set);
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores > 0 ? static_cast<int>(cores) : 1;
+#endif
+}
+
 #ifdef _WIN32
 const bool can_start_programs = false;
+
+void ignore_write_signals() {}
+
+bool lock_folder(const std::string &)
+{
+    return true; // a folder cannot be opened to be locked; two recorders are the user's affair
+}
+
+bool is_running(long)
+{
+    return true;
+}
 
 std::string find_program(const char *)
 {
@@ -129,13 +162,35 @@ bool start_program(const char *const *, int, child_program *child)
     return false;
 }
 void stop_program(const child_program &) {}
-bool wait_program(child_program *child)
+bool wait_program(child_program *child, const volatile int *)
 {
     *child = {0, -1};
     return false;
 }
 #else
 const bool can_start_programs = true;
+
+void ignore_write_signals()
+{
+    signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
+}
+
+bool lock_folder(const std::string &path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return true; // nothing there to share: writing into it will fail on its own
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return true; // held, with the descriptor, until the process ends
+    close(fd);
+    return false;
+}
+
+bool is_running(long id)
+{
+    return id > 0 && (kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH);
+}
 
 std::string find_program(const char *name)
 {
@@ -160,18 +215,18 @@ bool start_program(const char *const *args, int error_fd, child_program *child)
 {
     *child = {0, -1};
     int fds[2];
-    if (pipe(fds) != 0)
+    if (pipe2(fds, O_CLOEXEC) != 0)
         return false;
+    fcntl(error_fd, F_SETFD, FD_CLOEXEC); // the program's copy is its descriptor 2 alone
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
     posix_spawn_file_actions_adddup2(&actions, error_fd, 2);
-    posix_spawn_file_actions_addclose(&actions, fds[1]);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t defaults, none;
     sigemptyset(&defaults);
-    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ})
         sigaddset(&defaults, s);
     sigemptyset(&none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
@@ -199,14 +254,21 @@ void stop_program(const child_program &child)
         kill(static_cast<pid_t>(child.id), SIGTERM);
 }
 
-bool wait_program(child_program *child)
+bool wait_program(child_program *child, const volatile int *hurry)
 {
     if (child->input >= 0)
         close(child->input);
     child->input = -1;
-    int status = -1;
-    while (child->id > 0 && waitpid(static_cast<pid_t>(child->id), &status, 0) < 0 &&
-           errno == EINTR) {
+    int status = -1, waited_ms = 0;
+    while (child->id > 0) {
+        const pid_t ended = waitpid(static_cast<pid_t>(child->id), &status, WNOHANG);
+        if (ended != 0 && !(ended < 0 && errno == EINTR))
+            break;
+        if (*hurry && (waited_ms == 2000 || waited_ms == 3000))
+            kill(static_cast<pid_t>(child->id), waited_ms == 2000 ? SIGTERM : SIGKILL);
+        if (*hurry)
+            waited_ms += 10;
+        usleep(10000);
     }
     const bool ended_well = child->id > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     child->id = 0;

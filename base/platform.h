@@ -36,6 +36,20 @@ void open_standard_streams();
 // Whether descriptor `fd` is open.
 bool is_open(int fd);
 
+// Writes that cannot be done fail as writes: a closed pipe or a file-size limit
+// gives an error from the write, not a signal that ends the program.
+void ignore_write_signals();
+
+// Hold an exclusive lock on the folder until the process ends; false only when
+// another process holds it.
+bool lock_folder(const std::string &path);
+
+// Whether the process `id` is still running (or cannot be told).
+bool is_running(long id);
+
+// The processor cores this process may run on, at least 1.
+int usable_cores();
+
 // The executable `name` in a folder of the PATH, or "" when there is none.
 std::string find_program(const char *name);
 
@@ -56,4 +70,6 @@ bool start_program(const char *const *args, int error_fd, child_program *child);
 void stop_program(const child_program &child);
 
 // Close the program's input and wait for it; true when it ended with status 0.
-bool wait_program(child_program *child);
+// Once *hurry is set, it has two seconds to end; then it is asked to stop, and
+// a second later killed.
+bool wait_program(child_program *child, const volatile int *hurry);

@@ -9,9 +9,17 @@
 
 constexpr int png_level = 3;
 
+// libpng's own errors and warnings are not printed: a failure is the caller's to report.
+[[noreturn]] static void quiet_error(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+static void quiet_warning(png_structp, png_const_charp) {}
+
 bool encode_png(FILE *stream, const unsigned *pixels, int width, int height, int pitch)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quiet_error, quiet_warning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);

@@ -1,13 +1,36 @@
 // A temporary name is hidden, beside its final name, and marked with the process
-// and a count, so that no two writers, in one process or several, share one.
+// and a count, so that no two writers, in one process or several, share one:
+// ".NAME.PROCESS-COUNT", NAME cut short where the whole would pass 255 bytes.
 #include "files/whole_file.h"
 
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include "base/platform.h"
+
+constexpr size_t longest_name = 255; // bytes in one name of a path, on every system here
+
+bool is_abandoned_temporary(const char *name, std::string *final_name)
+{
+    const char *dot = strrchr(name, '.');
+    if (name[0] != '.' || !dot || dot == name)
+        return false;
+    char *end;
+    const long id = strtol(dot + 1, &end, 10);
+    if (end == dot + 1 || *end != '-' || !isdigit(static_cast<unsigned char>(end[1])))
+        return false;
+    for (end++; isdigit(static_cast<unsigned char>(*end));)
+        end++;
+    if (*end != '\0' || is_running(id))
+        return false;
+    *final_name = std::string(name + 1, dot);
+    return true;
+}
 
 bool open_whole_file(const std::string &path, whole_file *file)
 {
@@ -18,7 +41,8 @@ bool open_whole_file(const std::string &path, whole_file *file)
     for (int attempt = 0; attempt < 100; attempt++) {
         char suffix[32];
         snprintf(suffix, sizeof suffix, ".%d-%u", process_id(), made++);
-        file->temporary = folder + "." + name + suffix;
+        const size_t room = longest_name - 1 - strlen(suffix);
+        file->temporary = folder + "." + name.substr(0, room) + suffix;
         const int fd = create_new_file(file->temporary.c_str());
         if (fd < 0 && errno == EEXIST)
             continue;

@@ -13,6 +13,10 @@ struct whole_file {
     FILE *stream;
 };
 
+// Whether `name` is a temporary name that a process no longer running gave a
+// file (one a killed writer left behind); if so, the final name in *final_name.
+bool is_abandoned_temporary(const char *name, std::string *final_name);
+
 // Create a new temporary file beside `path` (exclusively, never through a link).
 bool open_whole_file(const std::string &path, whole_file *file);
 

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "base/platform.h"
+#include "files/whole_file.h"
 
 bool make_folders(const std::string &path)
 {
@@ -25,8 +26,8 @@ bool make_folders(const std::string &path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(path.c_str(), W_OK) == 0;
 }
 
-bool find_earlier_files(const options &o, const std::vector<const output *> &wanted,
-                        std::vector<std::string> *found, std::string *unlisted)
+// The folders the run writes into, each once.
+static std::vector<std::string> recording_folders(const options &o)
 {
     std::vector<std::string> folders;
     if (writes_files(o))
@@ -34,7 +35,34 @@ bool find_earlier_files(const options &o, const std::vector<const output *> &wan
     if (!o.video.empty() && std::find(folders.begin(), folders.end(), folder_of(o.video)) ==
                                 folders.end())
         folders.push_back(folder_of(o.video));
-    for (const std::string &folder : folders) {
+    return folders;
+}
+
+bool lock_folders(const options &o, std::string *taken)
+{
+    for (const std::string &folder : recording_folders(o))
+        if (!lock_folder(folder)) {
+            *taken = folder;
+            return false;
+        }
+    return true;
+}
+
+// Whether one of the outputs says the file `name` in `folder` is its own.
+static bool is_recording_file(const options &o, const std::vector<const output *> &wanted,
+                              const std::string &folder, const char *name)
+{
+    for (const output *kind : wanted)
+        if (kind->is_mine(o, folder, name))
+            return true;
+    return false;
+}
+
+bool find_earlier_files(const options &o, const std::vector<const output *> &wanted,
+                        std::vector<std::string> *earlier, std::vector<std::string> *abandoned,
+                        std::string *unlisted)
+{
+    for (const std::string &folder : recording_folders(o)) {
         DIR *listing = opendir(folder.c_str());
         if (!listing && errno == ENOENT)
             continue;
@@ -42,15 +70,16 @@ bool find_earlier_files(const options &o, const std::vector<const output *> &wan
             *unlisted = folder;
             return false;
         }
+        std::string final_name;
         while (const dirent *entry = readdir(listing))
-            for (const output *kind : wanted)
-                if (kind->is_mine(o, folder, entry->d_name)) {
-                    found->push_back(folder + "/" + entry->d_name);
-                    break;
-                }
+            if (is_recording_file(o, wanted, folder, entry->d_name))
+                earlier->push_back(folder + "/" + entry->d_name);
+            else if (is_abandoned_temporary(entry->d_name, &final_name) &&
+                     is_recording_file(o, wanted, folder, final_name.c_str()))
+                abandoned->push_back(folder + "/" + entry->d_name);
         closedir(listing);
     }
-    std::sort(found->begin(), found->end());
+    std::sort(earlier->begin(), earlier->end());
     return true;
 }
 

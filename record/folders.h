@@ -11,11 +11,17 @@
 // or written into.
 bool make_folders(const std::string &path);
 
+// Take the recording's folders for this run alone: false, with the folder in
+// *taken, when another recording is writing there.
+bool lock_folders(const options &o, std::string *taken);
+
 // The files an earlier recording left where the `wanted` outputs will write:
-// every file in their folders that one of them says is its own. False, with
-// the folder in *unlisted, when a folder that exists cannot be listed.
+// in *earlier every file in their folders that one of them says is its own, in
+// *abandoned the temporary files of theirs that killed recordings left. False,
+// with the folder in *unlisted, when a folder that exists cannot be listed.
 bool find_earlier_files(const options &o, const std::vector<const output *> &wanted,
-                        std::vector<std::string> *found, std::string *unlisted);
+                        std::vector<std::string> *earlier, std::vector<std::string> *abandoned,
+                        std::string *unlisted);
 
 // Remove the files, all or none: each must be a file or a link in a folder that
 // can be written. False, with the first that cannot go in *refused, otherwise.

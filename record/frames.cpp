@@ -1,6 +1,7 @@
 // The picture as PNG frames, compressed on the machine's other cores while the
 // run goes on: a frame's pixels are copied into one of a few slots, and an
 // encoder thread writes the copy; the bytes are those of encoding on the spot.
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -11,6 +12,7 @@
 #include <thread>
 #endif
 
+#include "base/platform.h"
 #include "files/png.h"
 #include "record/output.h"
 
@@ -56,6 +58,7 @@ static bool write_slot(const frame_slot &slot)
 }
 
 constexpr int most_pixels = 800 * 600; // the back buffer's
+constexpr int most_encoders = 8;       // more cores than this wait on the run itself
 
 #ifdef _GLIBCXX_HAS_GTHREADS
 static std::vector<frame_slot> slots;
@@ -104,8 +107,7 @@ static void stop_encoders()
 
 static bool start_encoders()
 {
-    const unsigned cores = std::thread::hardware_concurrency();
-    const size_t count = cores > 1 ? cores : 1;
+    const size_t count = static_cast<size_t>(std::min(usable_cores(), most_encoders));
     slots.resize(2 * count, frame_slot{nullptr, 0, 0, "", false});
     for (frame_slot &slot : slots) {
         slot.pixels = new (std::nothrow) unsigned[most_pixels];

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/signals.h"
 #include "automaton/rule.h"
 #include "automaton/watch.h"
 #include "base/platform.h"
@@ -44,6 +45,8 @@ static bool write_line(const char *line, size_t size, std::string *error)
 {
     for (size_t done = 0; done < size;) {
         const ssize_t n = write(1, line + done, size - done);
+        if (n < 0 && errno == EINTR && stop_signal)
+            return true; // the run ends here: a reader that takes nothing cannot hold it
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {

@@ -55,15 +55,20 @@ static int print(const char *text)
     return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
 }
 
-// Make the folders and clear, or refuse to touch, an earlier recording.
+// Make the folders, take them for this run, clear what killed runs left there,
+// and clear, or refuse to touch, an earlier recording.
 static void prepare_folders(const options &o)
 {
+    std::string refused;
     if (writes_files(o) && !make_folders(o.out))
         stop(1, "cannot write " + o.out);
-    std::vector<std::string> earlier;
-    std::string refused;
-    if (!find_earlier_files(o, wanted, &earlier, &refused))
+    if (!lock_folders(o, &refused))
+        stop(1, "another recording is writing into " + refused);
+    std::vector<std::string> earlier, abandoned;
+    if (!find_earlier_files(o, wanted, &earlier, &abandoned, &refused))
         stop(1, "cannot list " + refused);
+    if (!remove_files(abandoned, &refused))
+        stop(1, "cannot remove " + refused);
     if (earlier.empty())
         return;
     if (!o.overwrite)
@@ -74,6 +79,7 @@ static void prepare_folders(const options &o)
 
 int main(int argc, char **argv)
 {
+    note_ignored_signals();
     std::set_new_handler(report_no_memory);
     options o;
     std::string error;
@@ -91,9 +97,7 @@ int main(int argc, char **argv)
         }
     open_standard_streams();
     catch_stop_signals();
-#ifdef SIGPIPE
-    signal(SIGPIPE, SIG_IGN); // a closed log or a failed ffmpeg shows as a write error
-#endif
+    ignore_write_signals(); // a closed log, a failed ffmpeg or a size limit: a failed write
     prepare_folders(o);
 
     size_cells();

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/signals.h"
 #include "base/platform.h"
 #include "files/whole_file.h"
 #include "record/output.h"
@@ -90,7 +91,9 @@ static bool begin(const options &o, std::string *error)
         "-pix_fmt",     "bgr0",         "-s",        size,    "-framerate", rate, "-i", "pipe:0"};
     const video_kind *kind = kind_of(o.video);
     args.insert(args.end(), kind->options.begin(), kind->options.end());
-    args.push_back(video.temporary.c_str());
+    // As a file: URL, so that no name can read to ffmpeg as an option or a protocol.
+    const std::string target = "file:" + video.temporary;
+    args.push_back(target.c_str());
     args.push_back(nullptr);
     if (start_program(args.data(), fileno(errors), &encoder))
         return video_open = true;
@@ -99,15 +102,22 @@ static bool begin(const options &o, std::string *error)
     return false;
 }
 
-// The last non-empty line ffmpeg wrote to its error output.
+// The last non-empty line ffmpeg wrote to its error output, from its last few
+// kilobytes only, with anything unprintable shown as '?'.
 static std::string last_error_line()
 {
-    std::string text;
-    rewind(errors);
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, errors))
-        text += buffer;
-    const size_t end = text.find_last_not_of("\r\n");
+    char tail[4096];
+    fseek(errors, 0, SEEK_END);
+    const long size = ftell(errors);
+    fseek(errors, size > static_cast<long>(sizeof tail) ? size - static_cast<long>(sizeof tail) : 0,
+          SEEK_SET);
+    std::string text(tail, fread(tail, 1, sizeof tail, errors));
+    for (char &c : text)
+        if (c == '\r')
+            c = '\n';
+        else if ((c >= 0 && c < ' ' && c != '\n') || c == 127)
+            c = '?';
+    const size_t end = text.find_last_not_of('\n');
     if (end == std::string::npos)
         return "ffmpeg ended without saying why";
     const size_t start = text.find_last_of('\n', end);
@@ -120,7 +130,7 @@ static bool end_video(bool keep, std::string *error)
     if (!video_open)
         return false;
     video_open = false;
-    if (!wait_program(&encoder)) {
+    if (!wait_program(&encoder, &stop_signal)) {
         *error = "ffmpeg could not make " + video.path + ": " + last_error_line();
         drop_whole_file(&video);
         return false;
@@ -149,6 +159,8 @@ static bool take_frame(const recorded_frame &frame, std::string *error)
         const char *row = reinterpret_cast<const char *>(frame.rows[y] + shown.left);
         for (size_t done = 0; done < row_bytes;) {
             const ssize_t n = write(encoder.input, row + done, row_bytes - done);
+            if (n < 0 && errno == EINTR && stop_signal)
+                return true; // the run ends here; finishing closes the video
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0) {

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,7 +36,7 @@ class Recorder : public testing::Test
     // A shell command's exit status, run in the scratch folder.
     int sh(const std::string &command)
     {
-        const int s = system(("cd '" + dir + "' && " + command).c_str());
+        const int s = system(("cd '" + dir + "' && {\n" + command + "\n}").c_str());
         return WIFEXITED(s) ? WEXITSTATUS(s) : -1;
     }
     // The first line it prints.
@@ -158,6 +159,73 @@ TEST_F(Recorder, WritesWholeFilesAndNothingOfTheUsersBySurprise)
     }
 }
 
+// One recording per folder; what a killed run left is cleared; a size limit is a
+// failed write; the font never comes from the working folder.
+TEST_F(Recorder, FolderRulesHoldAgainstOtherRunsAndLimits)
+{
+    {
+        SCOPED_TRACE("a second recorder into the same folder is refused");
+        EXPECT_EQ(sh("$R --seed 1 --frames 20000 --out same 2>/dev/null & sleep 0.5; "
+                     "$R --seed 1 --frames 2 --out same 2>stderr; echo $? >status; kill $!; wait $!"),
+                  143);
+        EXPECT_EQ(slurp("status"), "1\n");
+        EXPECT_TRUE(has(slurp("stderr"), "another recording is writing into same")) << slurp("stderr");
+    }
+    {
+        SCOPED_TRACE("temporaries of killed runs go; a running writer's stay");
+        const std::string live = std::to_string(getpid());
+        ASSERT_EQ(sh("mkdir tmp && touch tmp/.frame-00002.png.999999999-0 tmp/.v.mp4.999999999-3 "
+                     "tmp/.frame-00002.png." + live + "-0 tmp/.notes.999999999-0"),
+                  0);
+        record("--seed 1 --frames 2 --out tmp --video tmp/v.mp4 --every 1");
+        EXPECT_EQ(status, 0) << err;
+        EXPECT_EQ(count("tmp", "^\\."), 2) << "the live writer's and the user's own remain";
+    }
+    {
+        SCOPED_TRACE("a file-size limit: cannot write, status 1, nothing half written");
+        EXPECT_EQ(sh("ulimit -f 60 && $R --seed 1 --frames 5 --every 1 --out limited 2>stderr"), 1);
+        EXPECT_TRUE(has(slurp("stderr"), "lincell-record: cannot write limited/")) << slurp("stderr");
+        EXPECT_EQ(count("limited", "^\\."), 0);
+    }
+    {
+        SCOPED_TRACE("a font in the working folder is not the recorder's");
+        ASSERT_EQ(sh("mkdir bin run && cp $R bin/ && cp \"$(dirname $R)/myfont.pcx\" run/"), 0);
+        ASSERT_EQ(sh("bin/lincell-record --seed 1 --frames 1 --out a"), 0);
+        ASSERT_EQ(sh("cd run && ../bin/lincell-record --seed 1 --frames 1 --out ../b"), 0);
+        EXPECT_EQ(slurp("a/frame-00001.png"), slurp("b/frame-00001.png"));
+    }
+}
+
+// Stand-ins for ffmpeg on the PATH: one that ends well at once, one that never
+// reads, one that fails with a flood of unprintable error output.
+TEST_F(Recorder, FfmpegMisbehavingIsAFailureNeverAHang)
+{
+    ASSERT_EQ(sh("mkdir fake && printf '#!/bin/sh\\nexit 0\\n' >fake/quits && "
+                 "printf '#!/bin/sh\\nexec sleep 60\\n' >fake/stalls && "
+                 "printf '#!/bin/sh\\nhead -c 3000000 /dev/urandom >&2; exit 1\\n' >fake/spews && "
+                 "chmod +x fake/*"),
+              0);
+    const std::string as_ffmpeg = "mkdir -p bin && ln -sf ../fake/";
+    ASSERT_EQ(sh(as_ffmpeg + "quits bin/ffmpeg"), 0);
+    EXPECT_EQ(sh("PATH=bin:$PATH $R --seed 1 --frames 300 --video q.mp4 2>stderr"), 1);
+    EXPECT_TRUE(has(slurp("stderr"), "stopped taking the frames")) << slurp("stderr");
+    EXPECT_EQ(count(".", "q\\.mp4"), 0);
+
+    ASSERT_EQ(sh(as_ffmpeg + "stalls bin/ffmpeg"), 0);
+    EXPECT_EQ(sh("PATH=bin:$PATH timeout -s KILL 5 $R --seed 1 --frames 300 --video s.mp4 "
+                 "2>/dev/null & sleep 1; kill -TERM $!; wait $!"),
+              1) << "ended by the recorder, not by timeout's KILL, and not reported as made";
+    EXPECT_EQ(count(".", "s\\.mp4"), 0);
+
+    ASSERT_EQ(sh(as_ffmpeg + "spews bin/ffmpeg"), 0);
+    EXPECT_EQ(sh("PATH=bin:$PATH $R --seed 1 --frames 3 --video e.mp4 2>stderr"), 1);
+    const std::string said = slurp("stderr");
+    EXPECT_LT(said.size(), 5000u);
+    EXPECT_EQ(std::count_if(said.begin(), said.end(),
+                            [](char c) { return (c >= 0 && c < ' ' && c != '\n') || c == 127; }),
+              0);
+}
+
 TEST_F(Recorder, VideoHoldsExactlyTheFramesRun)
 {
     const std::string probe = "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
@@ -179,6 +247,14 @@ TEST_F(Recorder, VideoHoldsExactlyTheFramesRun)
     EXPECT_EQ(status, 1) << "H.264 refuses an odd size";
     EXPECT_TRUE(has(err, "ffmpeg could not make")) << err;
     EXPECT_EQ(count(".", "odd"), 0);
+    SCOPED_TRACE("names ffmpeg could read as an option, a protocol, or too long a temporary");
+    const std::string long_name(247, 'x');
+    record("--seed 2 --frames 3 --video -clips.apng --video 2024-05-01T10:00.apng");
+    EXPECT_EQ(status, 0) << err;
+    EXPECT_EQ(count(".", "^2024-05-01T10:00.apng$"), 1);
+    record("--seed 2 --frames 3 --video " + long_name + ".apng");
+    EXPECT_EQ(status, 0) << err;
+    EXPECT_EQ(count(".", "^x+\\.apng$"), 1);
     EXPECT_EQ(sh("PATH=/nonexistent $R --seed 2 --frames 3 --video b.mp4 2>stderr"), 2);
     EXPECT_TRUE(has(slurp("stderr"), "apt-get install ffmpeg"));
     EXPECT_EQ(count(".", "b.mp4"), 0);

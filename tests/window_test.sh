@@ -20,17 +20,44 @@ caption-and-keys)
   quit_with_esc
   ;;
 signals)
-  # Each stop signal ends the toy through its shutdown with status 128 + signal,
-  # whether it was started with the signal at its default or ignored.
+  # Both programs, started with each stop signal at its default, ignored (as
+  # nohup and background jobs start them) or blocked: a default or blocked stop
+  # signal ends them in order with 128 + signal; an ignored one stays ignored
+  # and the program goes on (the window then ends with Esc, the recorder its run).
   start_xvfb
-  for how in default ignore; do
-    for sig in INT TERM HUP; do
+  while read -r program how sig status; do
+    label="$program, SIG$sig $how"
+    if [ "$program" = window ]; then
       start_toy "$build" env "--$how-signal=$sig" "$build/lincell"
       wait_for_caption "$sig"
-      kill -s "$sig" "$toy_pid"
-      expect_exit $((128 + $(kill -l "$sig"))) "SIG$sig, $how disposition"
-    done
-  done
+    else
+      env "--$how-signal=$sig" "$build/lincell-record" --seed 1 --frames 20000 \
+        --overwrite --out "$work/rec" >/dev/null 2>&1 &
+      toy_pid=$!
+      sleep 1
+    fi
+    kill -s "$sig" "$toy_pid"
+    if [ "$status" = goes-on ]; then
+      sleep 1
+      kill -0 "$toy_pid" 2>/dev/null || fail "$label: ended"
+      if [ "$program" = window ]; then quit_with_esc; else expect_exit 0 "$label"; fi
+    else
+      expect_exit "$status" "$label"
+    fi
+  done <<'TABLE'
+window default INT 130
+window default TERM 143
+window default HUP 129
+window default QUIT 131
+window ignore INT goes-on
+window ignore HUP goes-on
+window ignore QUIT goes-on
+window block TERM 143
+record default TERM 143
+record default QUIT 131
+record ignore HUP goes-on
+record block HUP 129
+TABLE
   ;;
 lost-display)
   start_xvfb
@@ -40,6 +67,20 @@ lost-display)
   xvfb_pid=""
   expect_exit 1 "the display lost"
   grep -q "display was lost" "$work/toy.log" || fail "no message: $(cat "$work/toy.log")"
+  ;;
+lost-window)
+  # Started with its standard streams closed, the toy still opens its window and
+  # stops on SIGTERM; a window destroyed under it ends it with a message and 1.
+  start_xvfb
+  start_toy "$build" sh -c 'exec "$0" <&- 2>&-' "$build/lincell"
+  wait_for_caption closed-streams
+  kill -s TERM "$toy_pid"
+  expect_exit 143 "SIGTERM, started with closed streams"
+  start_toy "$build" "$build/lincell"
+  wait_for_caption start
+  xdotool windowclose "$window"
+  expect_exit 1 "the window destroyed"
+  grep -q "window was lost" "$work/toy.log" || fail "no message: $(cat "$work/toy.log")"
   ;;
 no-display | no-mode)
   # Without a display the library cannot start; with one that refuses the mode

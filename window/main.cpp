@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "app/font.h"
 #include "app/frame.h"
 #include "app/signals.h"
+#include "base/platform.h"
 #include "display/lattice.h"
 #include "window/present.h"
 
@@ -19,13 +21,25 @@
 #include <X11/Xlib.h>
 #include <unistd.h>
 
+[[noreturn]] static void end_at_once(const char *message)
+{
+    (void)!write(2, message, strlen(message));
+    _exit(1);
+}
+
 // The X server went away: say so and end at once. Shutting the library down
 // would talk to the lost display from two threads and abort.
 static int report_lost_display(Display *)
 {
-    static const char message[] = "lincell: the connection to the display was lost.\n";
-    (void)!write(2, message, sizeof message - 1);
-    _exit(1);
+    end_at_once("lincell: the connection to the display was lost.\n");
+}
+
+// An X request failed: the window was destroyed under the toy (the library makes
+// no failing requests of its own). Xlib's default would exit through the library's
+// shutdown, which waits forever on the window it has lost; end at once instead.
+static int report_lost_window(Display *, XErrorEvent *)
+{
+    end_at_once("lincell: the window was lost.\n");
 }
 #endif
 
@@ -45,6 +59,7 @@ static void init_system()
     catch_stop_signals(); // in place of the library's own, which cannot end the toy cleanly
 #ifdef ALLEGRO_WITH_XWINDOWS
     XSetIOErrorHandler(report_lost_display);
+    XSetErrorHandler(report_lost_window);
 #endif
     const int depth = desktop_color_depth();
     set_color_depth(depth != 0 ? depth : 32);
@@ -71,6 +86,8 @@ static void shutdown_system()
 
 int main()
 {
+    note_ignored_signals();
+    open_standard_streams(); // so that no connection or library message takes 0, 1 or 2
     size_cells();
     init_system();
     BITMAP *back_buffer =
