@@ -127,10 +127,10 @@ int main(int argc, char **argv)
                 stop(1, error);
         show_progress(k, last);
     }
-    wipe_progress();
     while (first_open < open_end)
         if (!wanted[first_open++]->finish(&error))
             stop(1, error);
+    wipe_progress();
     stop_toy(back_buffer);
     return stop_signal ? 128 + stop_signal : 0;
 }

@@ -32,6 +32,14 @@ void show_progress(uint64_t done, uint64_t total)
     shown = true;
 }
 
+void show_finishing(const std::string &what)
+{
+    if (!on_terminal)
+        return;
+    fprintf(stderr, "\rfinishing %s\033[K", what.c_str());
+    shown = true;
+}
+
 void wipe_progress()
 {
     if (shown)
