@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The Debian package: packs the build with CPack, checks what the package holds
-# and depends on, unpacks it into a scratch folder and starts the unpacked lincell
-# under Xvfb from a home folder: its caption must be the project's font, pixel for
-# pixel as the build folder's lincell draws it. Usage: package_test.sh BUILD_DIR
+# and depends on, has Debian's own checkers read it (lintian: no error and no
+# warning; the desktop entry; the AppStream metadata), unpacks it into a scratch
+# folder and starts the unpacked lincell under Xvfb from a home folder: its caption
+# must be the project's font, pixel for pixel as the build folder's lincell draws
+# it. Usage: package_test.sh BUILD_DIR
 set -u
 build=$(cd "$1" && pwd)
 # shellcheck source=tests/x11_helpers.sh
@@ -14,13 +16,21 @@ info=$(dpkg-deb -I "$deb")
 for want in 'Depends:.*liballegro4\.4' 'Depends:.*libpng16-16' 'Recommends: ffmpeg'; do
   grep -q "^ $want" <<<"$info" || fail "control lacks $want: $info"
 done
+lint=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $lint"
 dpkg-deb -x "$deb" "$work/root"
-for f in bin/lincell bin/lincell-record share/lincell/myfont.pcx share/man/man6/lincell.6 \
-  share/man/man1/lincell-record.1 share/icons/hicolor/64x64/apps/lincell.png; do
+for f in games/lincell games/lincell-record share/lincell/myfont.pcx share/man/man6/lincell.6.gz \
+  share/man/man6/lincell-record.6.gz share/doc/lincell/copyright share/doc/lincell/changelog.gz; do
   [ -s "$work/root/usr/$f" ] || fail "the package lacks /usr/$f"
 done
-grep -q '^Categories=Game;Simulation;$' "$work/root/usr/share/applications/lincell.desktop" ||
-  fail "no desktop entry in Game;Simulation"
+for size in 16 32 48 64 128 256; do
+  icon=$work/root/usr/share/icons/hicolor/${size}x$size/apps/lincell.png
+  [ "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "${size}x$size" ] || fail "no $size-pixel icon"
+done
+desktop=$work/root/usr/share/applications/lincell.desktop
+desktop-file-validate "$desktop" || fail "the desktop entry is not valid"
+grep -q '^StartupWMClass=lincell$' "$desktop" || fail "the desktop entry does not name the window"
+appstreamcli validate --no-net "$work/root/usr/share/metainfo/org.example.lincell.metainfo.xml" \
+  >"$work/appstream" 2>&1 || fail "AppStream: $(cat "$work/appstream")"
 
 # The caption's grey pixels, the rest black, from a run of $2 started in folder $1.
 caption_of() {
@@ -31,7 +41,7 @@ caption_of() {
 }
 start_xvfb
 mkdir "$work/home"
-caption_of "$work/home" "$work/root/usr/bin/lincell" installed
+caption_of "$work/home" "$work/root/usr/games/lincell" installed
 caption_of "$build" "$build/lincell" built
 differs installed built && fail "the installed toy's caption differs from the build's"
 echo "ok: package"

@@ -13,6 +13,11 @@ caption-and-keys)
   start_xvfb
   start_toy "$build" "$build/lincell"
   wait_for_caption start
+  # The desktop knows it: class lincell, and its own icon (opaque: the library's has a mask).
+  hints=$(xprop -id "$window" WM_CLASS WM_HINTS)
+  grep -q '^WM_CLASS(STRING) = "lincell", "lincell"$' <<<"$hints" || fail "window class: $hints"
+  grep -q 'bitmap id # to use for icon' <<<"$hints" && grep -q 'mask for icon: 0x0' <<<"$hints" ||
+    fail "not the toy's icon: $hints"
   wait_for_life before
   hold_key n
   shot after_n

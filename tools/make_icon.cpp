@@ -1,20 +1,87 @@
 // make-icon: the toy's icon, from one of its own frames. Runs seed 2 headless for
-// 300 frames, as the recorder would, and shrinks the middle 256 x 256 pixels of
-// the picture four times, averaging each 4 x 4 block, into a 64 x 64 PNG.
+// 300 frames, as the recorder would, and shrinks a square from the middle of the
+// picture to SIZE x SIZE pixels, averaging each block, into a PNG, or into an XPM
+// (C source the window program builds in, for its window's icon).
 #include <allegro.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/font.h"
 #include "app/frame.h"
 #include "app/headless.h"
 #include "display/lattice.h"
 #include "files/png.h"
+#include "files/whole_file.h"
+
+constexpr int largest = 256; // pixels; the middle square of the picture the icons come from
+
+// The icon as rows of red << 16 | green << 8 | blue, each pixel the mean of a
+// shrink x shrink block of the middle of the picture.
+static std::vector<unsigned> shrink_picture(BITMAP *picture, int side)
+{
+    const int shrink = largest / side;
+    const int left = (screen_width - side * shrink) / 2, top = (screen_height - side * shrink) / 2;
+    std::vector<unsigned> icon(side * side);
+    for (int y = 0; y < side; y++)
+        for (int x = 0; x < side; x++) {
+            unsigned sum[3] = {0, 0, 0};
+            for (int dy = 0; dy < shrink; dy++)
+                for (int dx = 0; dx < shrink; dx++) {
+                    const int p = _getpixel32(picture, left + x * shrink + dx, top + y * shrink + dy);
+                    sum[0] += getr32(p), sum[1] += getg32(p), sum[2] += getb32(p);
+                }
+            const unsigned n = shrink * shrink;
+            icon[y * side + x] = (sum[0] / n) << 16 | (sum[1] / n) << 8 | sum[2] / n;
+        }
+    return icon;
+}
+
+// The icon as XPM: a C array named lincell_icon, each colour named by two characters.
+static std::string xpm_of(const std::vector<unsigned> &icon, int side)
+{
+    static const char code[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const int codes = sizeof code - 1;
+    std::vector<unsigned> colors;
+    std::vector<int> index(icon.size());
+    for (size_t i = 0; i < icon.size(); i++) {
+        size_t c = 0;
+        while (c < colors.size() && colors[c] != icon[i])
+            c++;
+        if (c == colors.size())
+            colors.push_back(icon[i]);
+        index[i] = static_cast<int>(c);
+    }
+    char line[64];
+    std::string xpm = "/* XPM */\nstatic const char *lincell_icon[] = {\n";
+    snprintf(line, sizeof line, "\"%d %d %zu 2\",\n", side, side, colors.size());
+    xpm += line;
+    for (size_t c = 0; c < colors.size(); c++) {
+        snprintf(line, sizeof line, "\"%c%c c #%06X\",\n", code[c / codes], code[c % codes],
+                 colors[c]);
+        xpm += line;
+    }
+    for (int y = 0; y < side; y++) {
+        xpm += '"';
+        for (int x = 0; x < side; x++) {
+            const int c = index[y * side + x];
+            xpm += code[c / codes], xpm += code[c % codes];
+        }
+        xpm += y + 1 < side ? "\",\n" : "\"};\n";
+    }
+    return xpm;
+}
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        fprintf(stderr, "usage: make-icon FILE.png\n");
+    const int side = argc == 3 ? atoi(argv[1]) : 0;
+    const std::string path = argc == 3 ? argv[2] : "";
+    const bool xpm = path.size() > 4 && path.compare(path.size() - 4, 4, ".xpm") == 0;
+    if (side < 1 || side > largest || (side > 62 && xpm)) {
+        fprintf(stderr, "usage: make-icon SIZE FILE.png|FILE.xpm   (SIZE 1..256, 1..62 for XPM)\n");
         return 2;
     }
     size_cells();
@@ -22,26 +89,17 @@ int main(int argc, char **argv)
     BITMAP *back_buffer = start_toy(2, find_caption_font(false).c_str());
     for (int k = 1; k <= 300; k++)
         run_frame(back_buffer);
-
-    constexpr int side = 64, shrink = 4;
-    static unsigned icon[side * side];
-    const int left = (screen_width - side * shrink) / 2, top = (screen_height - side * shrink) / 2;
-    for (int y = 0; y < side; y++)
-        for (int x = 0; x < side; x++) {
-            unsigned sum[3] = {0, 0, 0};
-            for (int dy = 0; dy < shrink; dy++)
-                for (int dx = 0; dx < shrink; dx++) {
-                    const int p =
-                        _getpixel32(back_buffer, left + x * shrink + dx, top + y * shrink + dy);
-                    sum[0] += getr32(p), sum[1] += getg32(p), sum[2] += getb32(p);
-                }
-            const unsigned n = shrink * shrink;
-            icon[y * side + x] = (sum[0] / n) << 16 | (sum[1] / n) << 8 | sum[2] / n;
-        }
-    const bool written = write_png_file(argv[1], icon, side, side);
+    const std::vector<unsigned> icon = shrink_picture(back_buffer, side);
     stop_toy(back_buffer);
+    bool written;
+    if (xpm) {
+        const std::string text = xpm_of(icon, side);
+        written = write_whole_file(path, text.data(), text.size());
+    } else {
+        written = write_png_file(path, icon.data(), side, side);
+    }
     if (!written) {
-        fprintf(stderr, "make-icon: cannot write %s\n", argv[1]);
+        fprintf(stderr, "make-icon: cannot write %s\n", path.c_str());
         return 1;
     }
     return 0;

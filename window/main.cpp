@@ -20,6 +20,12 @@
 #ifdef ALLEGRO_WITH_XWINDOWS
 #include <X11/Xlib.h>
 #include <unistd.h>
+#include <xalleg.h>
+
+#include "lincell_icon.xpm"
+
+// The library's window icon, as XPM data; it shows its own unless told otherwise.
+extern "C" void *allegro_icon;
 
 [[noreturn]] static void end_at_once(const char *message)
 {
@@ -50,6 +56,12 @@ static void pace_retrace() {}
 // when the library or the graphics mode cannot start.
 static void init_system()
 {
+#ifdef ALLEGRO_WITH_XWINDOWS
+    // Before the library makes its window: the desktop knows the window by its
+    // class, as the desktop entry names it, and shows the toy's own icon.
+    xwin_set_window_name("lincell", "lincell");
+    allegro_icon = const_cast<char **>(lincell_icon);
+#endif
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
         allegro_message("%s\n", allegro_error[0] ? allegro_error
                                                  : "lincell: the graphics library could not "
