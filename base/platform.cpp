@@ -32,8 +32,8 @@ extern char **environ;
 #ifndef O_NONBLOCK
 #define O_NONBLOCK 0
 #endif
-#ifndef O_CLOEXEC
-#define O_CLOEXEC 0
+#if !defined(O_CLOEXEC) && defined(_O_NOINHERIT)
+#define O_CLOEXEC _O_NOINHERIT // no program started later holds the file open
 #endif
 
 #ifdef _WIN32
@@ -138,38 +138,160 @@ int usable_cores()
 }
 
 #ifdef _WIN32
-const bool can_start_programs = false;
-
+// Windows has no SIGPIPE or SIGXFSZ: a write that cannot be done fails on its own.
 void ignore_write_signals() {}
 
+// A folder cannot be opened to be locked there; the recorders' hidden temporaries
+// still keep two of them from spoiling each other's files.
 bool lock_folder(const std::string &)
-{
-    return true; // a folder cannot be opened to be locked; two recorders are the user's affair
-}
-
-bool is_running(long)
 {
     return true;
 }
 
-std::string find_program(const char *)
+bool is_running(long id)
 {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
+    if (!process)
+        return GetLastError() != ERROR_INVALID_PARAMETER;
+    DWORD code = 0;
+    const bool running = !GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+    CloseHandle(process);
+    return running;
+}
+
+FILE *open_scratch_file()
+{
+    char folder[MAX_PATH], path[MAX_PATH];
+    if (!GetTempPathA(sizeof folder, folder) || !GetTempFileNameA(folder, "lcr", 0, path))
+        return nullptr;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_BINARY);
+    FILE *stream = fd >= 0 ? _fdopen(fd, "w+b") : nullptr;
+    if (!stream && fd >= 0)
+        _close(fd);
+    return stream;
+}
+
+bool takes_terminal_escapes(int fd)
+{
+    HANDLE console = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    DWORD mode;
+    return _isatty(fd) && GetConsoleMode(console, &mode) &&
+           SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
+
+static bool is_file(const std::string &path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string find_program(const char *name)
+{
+    const std::string file = std::string(name) + ".exe";
+    if (is_file(executable_folder() + file))
+        return executable_folder() + file;
+    const char *path = getenv("PATH");
+    const std::string folders = path ? path : "";
+    for (size_t start = 0; start < folders.size();) {
+        size_t end = folders.find(';', start);
+        if (end == std::string::npos)
+            end = folders.size();
+        const std::string candidate = folders.substr(start, end - start) + "\\" + file;
+        if (end > start && is_file(candidate))
+            return candidate;
+        start = end + 1;
+    }
     return "";
 }
-bool start_program(const char *const *, int, child_program *child)
+
+// One argument as the C runtime of the program started will split it back out.
+static std::string quote_argument(const std::string &arg)
 {
-    *child = {0, -1};
-    return false;
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos)
+        return arg;
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char c : arg) {
+        if (c == '\\') {
+            backslashes++;
+            continue;
+        }
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, '\\');
+    return quoted + '"';
 }
-void stop_program(const child_program &) {}
-bool wait_program(child_program *child, const volatile int *)
+
+bool start_program(const char *const *args, int error_fd, child_program *child)
 {
     *child = {0, -1};
-    return false;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE read_end, write_end, error;
+    if (!CreatePipe(&read_end, &write_end, &inherit, 0))
+        return false;
+    SetHandleInformation(write_end, HANDLE_FLAG_INHERIT, 0);
+    DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(_get_osfhandle(error_fd)),
+                    GetCurrentProcess(), &error, 0, TRUE, DUPLICATE_SAME_ACCESS);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = read_end;
+    startup.hStdOutput = error;
+    startup.hStdError = error;
+    std::string line;
+    for (const char *const *arg = args; *arg; arg++)
+        line += (line.empty() ? "" : " ") + quote_argument(*arg);
+    PROCESS_INFORMATION process;
+    const bool started =
+        CreateProcessA(args[0], &line[0], nullptr, nullptr, TRUE,
+                       CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup,
+                       &process);
+    CloseHandle(read_end);
+    CloseHandle(error);
+    if (!started) {
+        CloseHandle(write_end);
+        return false;
+    }
+    CloseHandle(process.hThread);
+    child->id = reinterpret_cast<intptr_t>(process.hProcess);
+    child->input = _open_osfhandle(reinterpret_cast<intptr_t>(write_end), 0);
+    _setmode(child->input, _O_BINARY);
+    return true;
+}
+
+void stop_program(const child_program &child)
+{
+    if (child.id)
+        TerminateProcess(reinterpret_cast<HANDLE>(child.id), 1);
+}
+
+bool wait_program(child_program *child, const volatile int *hurry)
+{
+    if (child->input >= 0)
+        _close(child->input);
+    child->input = -1;
+    if (!child->id)
+        return false;
+    HANDLE process = reinterpret_cast<HANDLE>(child->id);
+    for (int waited_ms = 0; WaitForSingleObject(process, 10) == WAIT_TIMEOUT;)
+        if (*hurry && (waited_ms += 10) == 2000)
+            TerminateProcess(process, 1);
+    DWORD code = 1;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    child->id = 0;
+    return code == 0;
 }
 #else
-const bool can_start_programs = true;
-
 void ignore_write_signals()
 {
     signal(SIGPIPE, SIG_IGN);
@@ -192,8 +314,21 @@ bool is_running(long id)
     return id > 0 && (kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH);
 }
 
+FILE *open_scratch_file()
+{
+    return tmpfile();
+}
+
+bool takes_terminal_escapes(int fd)
+{
+    return isatty(fd);
+}
+
 std::string find_program(const char *name)
 {
+    const std::string beside = executable_folder() + name;
+    if (access(beside.c_str(), X_OK) == 0)
+        return beside;
     const char *path = getenv("PATH");
     const std::string folders = path ? path : "/usr/bin:/bin";
     for (size_t start = 0; start <= folders.size();) {

@@ -3,6 +3,8 @@
 // and nowhere else.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 // Characters that end a folder's name in a path: '/', and on Windows '\\' too.
@@ -47,19 +49,25 @@ bool lock_folder(const std::string &path);
 // Whether the process `id` is still running (or cannot be told).
 bool is_running(long id);
 
+// A scratch file for reading and writing, gone when closed (and on Windows,
+// where it cannot be removed while open, when the last handle to it closes).
+FILE *open_scratch_file();
+
+// Whether descriptor `fd` is a terminal that takes escape sequences (on Windows a
+// console, switched to take them where it can).
+bool takes_terminal_escapes(int fd);
+
 // The processor cores this process may run on, at least 1.
 int usable_cores();
 
-// The executable `name` in a folder of the PATH, or "" when there is none.
+// The executable `name` beside this program or in a folder of the PATH (with
+// ".exe" on Windows), or "" when there is none.
 std::string find_program(const char *name);
-
-// Whether this build can start other programs (the Windows build cannot).
-extern const bool can_start_programs;
 
 // A program started with its standard input on a pipe the caller writes.
 struct child_program {
-    long id;   // the process, 0 when none runs
-    int input; // the pipe's end to write to, -1 once closed
+    intptr_t id; // the process (its handle on Windows), 0 when none runs
+    int input;   // the pipe's end to write to, -1 once closed
 };
 
 // Start args[0] with args (ending in nullptr), in a process group of its own with

@@ -55,6 +55,7 @@ bool open_whole_file(const std::string &path, whole_file *file)
             unlink(file->temporary.c_str());
             return false;
         }
+        setvbuf(file->stream, nullptr, _IOFBF, 1 << 16); // a frame in a few writes, not hundreds
         return true;
     }
     return false;

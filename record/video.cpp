@@ -94,10 +94,9 @@ static bool check(const options &o, std::string *error)
         *error = "--video's folder does not exist: '" + folder + "'";
     else if (stat(o.video.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         *error = "--video names a folder: '" + o.video + "'";
-    else if (!can_start_programs)
-        *error = "--video is made by the Linux build only";
     else if ((ffmpeg = find_program("ffmpeg")).empty())
-        *error = "--video needs the ffmpeg program; on Debian: apt-get install ffmpeg";
+        *error = "--video needs the ffmpeg program, beside the recorder or on the PATH (on "
+                 "Debian: apt-get install ffmpeg)";
     else
         return true;
     return false;
@@ -115,7 +114,7 @@ static bool begin(const options &o, std::string *error)
         *error = "cannot write " + o.video;
         return false;
     }
-    errors = tmpfile();
+    errors = open_scratch_file();
     char size[32], rate[16];
     snprintf(size, sizeof size, "%dx%d", shown.width, shown.height);
     const video_kind *kind = kind_of(o.video);

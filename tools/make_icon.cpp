@@ -1,7 +1,8 @@
 // make-icon: the toy's icon, from one of its own frames. Runs seed 2 headless for
 // 300 frames, as the recorder would, and shrinks a square from the middle of the
 // picture to SIZE x SIZE pixels, averaging each block, into a PNG, or into an XPM
-// (C source the window program builds in, for its window's icon).
+// (C source the window program builds in, for its window's icon), or into a
+// Windows icon holding 16, 32, 48 and 256 pixels as PNGs.
 #include <allegro.h>
 
 #include <cstdio>
@@ -75,13 +76,57 @@ static std::string xpm_of(const std::vector<unsigned> &icon, int side)
     return xpm;
 }
 
+// The icon at one size as PNG bytes.
+static std::string png_of(const std::vector<unsigned> &icon, int side)
+{
+    char *bytes = nullptr;
+    size_t size = 0;
+    FILE *stream = open_memstream(&bytes, &size);
+    const bool encoded = stream && encode_png(stream, icon.data(), side, side, side);
+    if (stream)
+        fclose(stream);
+    std::string png = encoded ? std::string(bytes, size) : "";
+    free(bytes);
+    return png;
+}
+
+// A Windows icon: a directory of images, each a whole PNG.
+static std::string ico_of(BITMAP *picture)
+{
+    static const int sides[] = {16, 32, 48, 256};
+    constexpr int count = sizeof sides / sizeof sides[0];
+    auto word = [](std::string &s, unsigned v, int bytes) {
+        for (int i = 0; i < bytes; i++)
+            s += static_cast<char>(v >> 8 * i);
+    };
+    std::string head, images;
+    word(head, 0, 2), word(head, 1, 2), word(head, count, 2);
+    for (int side : sides) {
+        const std::string png = png_of(shrink_picture(picture, side), side);
+        head += static_cast<char>(side & 255), head += static_cast<char>(side & 255);
+        word(head, 0, 2), word(head, 1, 2), word(head, 32, 2);
+        word(head, static_cast<unsigned>(png.size()), 4);
+        word(head, static_cast<unsigned>(6 + 16 * count + images.size()), 4);
+        images += png;
+    }
+    return head + images;
+}
+
+static bool ends_with(const std::string &path, const char *ending)
+{
+    const size_t n = strlen(ending);
+    return path.size() > n && path.compare(path.size() - n, n, ending) == 0;
+}
+
 int main(int argc, char **argv)
 {
+    const bool ico = argc == 2 && ends_with(argv[1], ".ico");
     const int side = argc == 3 ? atoi(argv[1]) : 0;
-    const std::string path = argc == 3 ? argv[2] : "";
-    const bool xpm = path.size() > 4 && path.compare(path.size() - 4, 4, ".xpm") == 0;
-    if (side < 1 || side > largest || (side > 62 && xpm)) {
-        fprintf(stderr, "usage: make-icon SIZE FILE.png|FILE.xpm   (SIZE 1..256, 1..62 for XPM)\n");
+    const std::string path = argc == 3 ? argv[2] : ico ? argv[1] : "";
+    const bool xpm = ends_with(path, ".xpm");
+    if (!ico && (side < 1 || side > largest || (side > 62 && xpm))) {
+        fprintf(stderr, "usage: make-icon SIZE FILE.png|FILE.xpm   (SIZE 1..256, 1..62 for XPM)\n"
+                        "       make-icon FILE.ico\n");
         return 2;
     }
     size_cells();
@@ -89,15 +134,15 @@ int main(int argc, char **argv)
     BITMAP *back_buffer = start_toy(2, find_caption_font(false).c_str());
     for (int k = 1; k <= 300; k++)
         run_frame(back_buffer);
-    const std::vector<unsigned> icon = shrink_picture(back_buffer, side);
+    std::string bytes;
+    if (ico)
+        bytes = ico_of(back_buffer);
+    else if (xpm)
+        bytes = xpm_of(shrink_picture(back_buffer, side), side);
+    else
+        bytes = png_of(shrink_picture(back_buffer, side), side);
     stop_toy(back_buffer);
-    bool written;
-    if (xpm) {
-        const std::string text = xpm_of(icon, side);
-        written = write_whole_file(path, text.data(), text.size());
-    } else {
-        written = write_png_file(path, icon.data(), side, side);
-    }
+    const bool written = !bytes.empty() && write_whole_file(path, bytes.data(), bytes.size());
     if (!written) {
         fprintf(stderr, "make-icon: cannot write %s\n", path.c_str());
         return 1;
