@@ -95,13 +95,14 @@ wait_for() {
 wait_for_caption() { wait_for "$1" has_caption "no grey caption at the top right"; }
 wait_for_life() { wait_for "$1" has_life "no coloured cells"; }
 
-# Expect the toy to end with status $1 within 20 s, after $2.
+# Expect the toy to end with status $1 within $3 seconds (20 unless given), after $2.
 expect_exit() {
-  for _ in $(seq 200); do
+  local limit=${3:-20}
+  for _ in $(seq $((limit * 10))); do
     kill -0 "$toy_pid" 2>/dev/null || break
     sleep 0.1
   done
-  kill -0 "$toy_pid" 2>/dev/null && fail "still running 20 s after $2"
+  kill -0 "$toy_pid" 2>/dev/null && fail "still running $limit s after $2"
   wait "$toy_pid"
   local status=$?
   toy_pid=""
