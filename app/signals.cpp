@@ -2,12 +2,14 @@
 // in the program's own loop, where it is safe.
 #include "app/signals.h"
 
+#include "base/platform.h"
+
 volatile sig_atomic_t stop_signal;
 
 #ifdef SIGHUP
 static const int stop_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 #else
-static const int stop_signals[] = {SIGINT, SIGTERM};
+static const int stop_signals[] = {SIGINT, SIGTERM, SIGBREAK}; // and the console's close
 #endif
 constexpr int stop_signal_count = sizeof stop_signals / sizeof stop_signals[0];
 
@@ -49,5 +51,6 @@ void catch_stop_signals()
 #else
     for (int i = 0; i < stop_signal_count; i++)
         signal(stop_signals[i], ignored[i] ? SIG_IGN : note_stop);
+    catch_console_close(note_stop);
 #endif
 }

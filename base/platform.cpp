@@ -178,6 +178,25 @@ FILE *open_scratch_file()
     return stream;
 }
 
+static void (*console_closed)(int);
+
+// Runs on a thread of its own: note the stop, then wait while the program
+// finishes; the system ends the process some seconds after, unless it ended first.
+static BOOL WINAPI note_console_close(DWORD event)
+{
+    if (event != CTRL_CLOSE_EVENT && event != CTRL_LOGOFF_EVENT && event != CTRL_SHUTDOWN_EVENT)
+        return FALSE; // Ctrl-C and Ctrl-Break arrive as signals
+    console_closed(SIGTERM);
+    Sleep(10000);
+    return TRUE;
+}
+
+void catch_console_close(void (*stop)(int))
+{
+    console_closed = stop;
+    SetConsoleCtrlHandler(note_console_close, TRUE);
+}
+
 bool takes_terminal_escapes(int fd)
 {
     HANDLE console = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
@@ -323,6 +342,8 @@ bool takes_terminal_escapes(int fd)
 {
     return isatty(fd);
 }
+
+void catch_console_close(void (*)(int)) {}
 
 std::string find_program(const char *name)
 {

@@ -60,6 +60,11 @@ bool takes_terminal_escapes(int fd);
 // The processor cores this process may run on, at least 1.
 int usable_cores();
 
+// On Windows, have closing the console (or logging off) call stop(SIGTERM) and
+// give the program a few seconds to finish before the system ends it; elsewhere
+// nothing, since the stop signals cover it.
+void catch_console_close(void (*stop)(int));
+
 // The executable `name` beside this program or in a folder of the PATH (with
 // ".exe" on Windows), or "" when there is none.
 std::string find_program(const char *name);
