@@ -3,7 +3,9 @@
 # memory above 4 GiB, then lincell.exe itself: its window appears with the grey
 # caption and, within seconds, coloured cells; holding N changes the picture;
 # holding Esc ends it with status 0. Then, without Wine's virtual desktop, five
-# times: the window given the focus, Esc held ends it within 2 s with status 0.
+# times: the window given the focus, Esc held ends it with status 0 (in about
+# 1.8 s here, where Wine waits in vain for a window manager to withdraw the
+# hidden window; a hang is for good, so the test allows 5 s).
 # Keeps the last screenshot as smoke.png.
 # Usage: wine_smoke.sh BUILD_DIR   (holding lincell.exe, text_above_4gib.exe, myfont.pcx)
 set -u
@@ -56,7 +58,7 @@ for try in 1 2 3 4 5; do
   xdotool windowfocus "$window" >/dev/null 2>&1
   sleep 0.5
   hold_key Escape
-  expect_exit 0 "Esc with the focus, try $try" 2
+  expect_exit 0 "Esc with the focus, try $try" 5
 done
-step "with the focus and no virtual desktop, Esc ended lincell.exe within 2 s, 5 of 5"
+step "with the focus and no virtual desktop, Esc ended lincell.exe, 5 of 5"
 echo "ok: windows smoke test"
