@@ -22,8 +22,9 @@
 // ffmpeg's output options for each kind of file.
 struct video_kind {
     const char *ending;
-    int fps;           // frames a second unless --fps says otherwise
-    bool even_sides;   // whether the picture's width and height must be even (4:2:0)
+    int fps;                // frames a second unless --fps says otherwise
+    bool even_sides;        // whether the picture's width and height must be even (4:2:0)
+    bool centisecond_pace;  // whether frames last whole hundredths of a second (GIF)
     std::vector<const char *> options;
 };
 
@@ -31,20 +32,20 @@ static const video_kind kinds[] = {
     // H.264 at quality 19: its worst frame of the toy's noisiest stretches stays
     // above 0.9 SSIM. VP9 in real-time mode, tuned for screen content, at the
     // same mean SSIM: the fastest VP9 setting that reaches it (docs/performance.md).
-    {".mp4", 60, true,
+    {".mp4", 60, true, false,
      {"-f", "mp4", "-c:v", "libx264", "-crf", "19", "-pix_fmt", "yuv420p", "-movflags",
       "+faststart"}},
-    {".webm", 60, true,
+    {".webm", 60, true, false,
      {"-f", "webm", "-c:v", "libvpx-vp9", "-pix_fmt", "yuv420p", "-deadline", "realtime",
       "-cpu-used", "6", "-tune-content", "screen", "-row-mt", "1", "-tile-columns", "2", "-b:v",
       "0", "-crf", "30"}},
     // Each frame with a palette of its own, made from its own colours alone: a
     // frame of at most 256 colours is kept exactly, and nothing waits for the clip.
-    {".gif", 50, false,
+    {".gif", 50, false, true,
      {"-f", "gif", "-filter_complex",
       "split[a][b];[a]palettegen=stats_mode=single:reserve_transparent=0[p];"
       "[b][p]paletteuse=new=1:dither=none"}},
-    {".apng", 60, false, {"-f", "apng", "-plays", "0", "-pix_fmt", "rgb24"}},
+    {".apng", 60, false, false, {"-f", "apng", "-plays", "0", "-pix_fmt", "rgb24"}},
 };
 
 static const video_kind *kind_of(const std::string &path)
@@ -69,8 +70,9 @@ static bool is_wanted(const options &o)
     return !o.video.empty();
 }
 
-// A GIF's delays are whole hundredths of a second, and browsers play one under 2 as 10.
-static bool is_gif_pace(uint64_t fps)
+// A rate whose frames last a whole number of hundredths of a second, at least two:
+// browsers play a GIF delay under 2 as 10.
+static bool is_centisecond_pace(uint64_t fps)
 {
     return fps <= 50 && 100 % fps == 0;
 }
@@ -83,7 +85,7 @@ static bool check(const options &o, std::string *error)
     if (!kind)
         *error = "--video wants a file ending in .mp4, .webm, .gif or .apng: '" + o.video +
                  "' (see --help)";
-    else if (kind->fps == 50 && o.fps && !is_gif_pace(o.fps))
+    else if (kind->centisecond_pace && o.fps && !is_centisecond_pace(o.fps))
         *error = "--fps for a .gif is one of 50, 25, 20, 10, 5, 4, 2 or 1 (its delays are whole "
                  "hundredths of a second, at least 2): '" + std::to_string(o.fps) + "'";
     else if (kind->even_sides && (o.crop.width % 2 || o.crop.height % 2))
@@ -164,8 +166,11 @@ static bool end_video(bool keep, std::string *error)
     if (!video_open)
         return false;
     video_open = false;
-    if (!wait_program(&encoder, &stop_signal)) {
+    const bool made = wait_program(&encoder, &stop_signal);
+    if (!made)
         *error = "ffmpeg could not make " + video.path + ": " + last_error_line();
+    fclose(errors);
+    if (!made) {
         drop_whole_file(&video);
         return false;
     }
