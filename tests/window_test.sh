@@ -74,13 +74,13 @@ lost-display)
   grep -q "display was lost" "$work/toy.log" || fail "no message: $(cat "$work/toy.log")"
   ;;
 lost-window)
-  # Started with its standard streams closed, the toy still opens its window and
+  # Started with standard error closed, the toy still opens its window and
   # stops on SIGTERM; a window destroyed under it ends it with a message and 1.
   start_xvfb
-  start_toy "$build" sh -c 'exec "$0" <&- 2>&-' "$build/lincell"
+  start_toy "$build" sh -c 'exec "$0" 2>&-' "$build/lincell"
   wait_for_caption closed-streams
   kill -s TERM "$toy_pid"
-  expect_exit 143 "SIGTERM, started with closed streams"
+  expect_exit 143 "SIGTERM, started with standard error closed"
   start_toy "$build" "$build/lincell"
   wait_for_caption start
   xdotool windowclose "$window"
