@@ -2,15 +2,13 @@
 // run goes on: a frame's pixels are copied into one of a few slots, and an
 // encoder thread writes the copy; the bytes are those of encoding on the spot.
 #include <algorithm>
-#include <cstring>
-#include <new>
-#include <vector>
-#ifdef _GLIBCXX_HAS_GTHREADS
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
-#endif
+#include <vector>
 
 #include "base/platform.h"
 #include "files/png.h"
@@ -60,7 +58,6 @@ static bool write_slot(const frame_slot &slot)
 constexpr int most_pixels = 800 * 600; // the back buffer's
 constexpr int most_encoders = 8;       // more cores than this wait on the run itself
 
-#ifdef _GLIBCXX_HAS_GTHREADS
 static std::vector<frame_slot> slots;
 static std::vector<std::thread> encoders;
 static std::mutex slots_lock;
@@ -142,26 +139,6 @@ static bool queue_frame(const std::string &path, const recorded_frame &frame)
     slots_changed.notify_all();
     return true;
 }
-#else
-// Without threads each frame is encoded as it is queued.
-static unsigned frame_copy[most_pixels];
-
-static bool start_encoders()
-{
-    return true;
-}
-
-static void stop_encoders() {}
-
-static bool queue_frame(const std::string &path, const recorded_frame &frame)
-{
-    frame_slot slot = {frame_copy, 0, 0, path, true};
-    copy_frame(slot, frame);
-    if (first_failure.empty() && !write_slot(slot))
-        first_failure = path;
-    return first_failure.empty();
-}
-#endif
 
 static bool begin(const options &o, std::string *error)
 {
