@@ -15,6 +15,7 @@
 #include "record/output.h"
 
 static const options *run;
+static uint64_t last; // the run's last frame
 static int digits;
 
 // The first frame that could not be written, or "".
@@ -143,7 +144,8 @@ static bool queue_frame(const std::string &path, const recorded_frame &frame)
 static bool begin(const options &o, std::string *error)
 {
     run = &o;
-    digits = name_digits(last_frame(o));
+    last = last_frame(o);
+    digits = name_digits(last);
     if (start_encoders())
         return true;
     *error = "not enough memory for the frames being written";
@@ -152,7 +154,7 @@ static bool begin(const options &o, std::string *error)
 
 static bool take_frame(const recorded_frame &frame, std::string *error)
 {
-    if (!is_written_frame(*run, frame.number) ||
+    if (!is_written_frame(*run, frame.number, last) ||
         queue_frame(run->out + "/" + output_name("frame", frame.number, "png", digits), frame))
         return true;
     *error = "cannot write " + first_failure;

@@ -8,6 +8,7 @@
 #include "record/output.h"
 
 static const options *run;
+static uint64_t last; // the run's last frame
 static int digits;
 
 static bool is_wanted(const options &o)
@@ -45,13 +46,14 @@ static bool write_grid(uint64_t k, std::string *error)
 static bool begin(const options &o, std::string *error)
 {
     run = &o;
-    digits = name_digits(last_frame(o));
+    last = last_frame(o);
+    digits = name_digits(last);
     return write_grid(0, error);
 }
 
 static bool take_frame(const recorded_frame &frame, std::string *error)
 {
-    return !is_written_frame(*run, frame.number) || write_grid(frame.number, error);
+    return !is_written_frame(*run, frame.number, last) || write_grid(frame.number, error);
 }
 
 static bool finish(std::string *)

@@ -226,9 +226,9 @@ bool writes_files(const options &o)
     return o.video.empty() || o.has_every;
 }
 
-bool is_written_frame(const options &o, uint64_t k)
+bool is_written_frame(const options &o, uint64_t k, uint64_t last)
 {
-    return k == last_frame(o) || (o.every && k % o.every == 0);
+    return k == last || (o.every && k % o.every == 0);
 }
 
 int name_digits(uint64_t last)

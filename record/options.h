@@ -53,8 +53,8 @@ uint64_t last_frame(const options &o);
 // Whether the run writes grids and frames: always, unless a video alone was asked for.
 bool writes_files(const options &o);
 
-// Whether frame k's grid and picture are written: every K-th and the last.
-bool is_written_frame(const options &o, uint64_t k);
+// Whether frame k's grid and picture are written: every K-th and the run's last.
+bool is_written_frame(const options &o, uint64_t k, uint64_t last);
 
 // Digits in a run's file names: five up to frame 99,999, then as many as the last
 // frame has, for every name of the run, so that a sorted listing is the run's order.

@@ -91,7 +91,7 @@ TEST(RecorderOptions, EveryKthFrameAndTheLastAreWritten)
     ASSERT_EQ(parse("--seed 1 --frames 10 --every 4", &o), "");
     std::vector<uint64_t> written;
     for (uint64_t k = 1; k <= last_frame(o); k++)
-        if (is_written_frame(o, k))
+        if (is_written_frame(o, k, last_frame(o)))
             written.push_back(k);
     EXPECT_EQ(written, (std::vector<uint64_t>{4, 8, 10}));
     ASSERT_EQ(parse("--seed 1 --frames 10 --video a.mp4", &o), "");
