@@ -44,7 +44,8 @@ signals)
     kill -s "$sig" "$toy_pid"
     if [ "$status" = goes-on ]; then
       sleep 1
-      kill -0 "$toy_pid" 2>/dev/null || fail "$label: ended"
+      kill -0 "$toy_pid" 2>/dev/null ||
+        { wait "$toy_pid"; fail "$label: ended with $?: $(grep -v ALSA "$work/toy.log" | tail -n 3)"; }
       if [ "$program" = window ]; then quit_with_esc; else expect_exit 0 "$label"; fi
     else
       expect_exit "$status" "$label"

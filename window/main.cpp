@@ -43,9 +43,12 @@ static int report_lost_display(Display *)
 // An X request failed: the window was destroyed under the toy (the library makes
 // no failing requests of its own). Xlib's default would exit through the library's
 // shutdown, which waits forever on the window it has lost; end at once instead.
-static int report_lost_window(Display *, XErrorEvent *)
+static int report_lost_window(Display *, XErrorEvent *event)
 {
-    end_at_once("lincell: the window was lost.\n");
+    char message[96];
+    snprintf(message, sizeof message, "lincell: the window was lost (X error %d, request %d).\n",
+             event->error_code, event->request_code);
+    end_at_once(message);
 }
 #endif
 
