@@ -23,6 +23,13 @@ static void note_stop(int signal_number)
 
 void note_ignored_signals()
 {
+#ifdef SIGHUP
+    sigset_t held;
+    sigemptyset(&held);
+    for (int s : stop_signals)
+        sigaddset(&held, s);
+    sigprocmask(SIG_BLOCK, &held, nullptr);
+#endif
     for (int i = 0; i < stop_signal_count; i++) {
 #ifdef SIGHUP
         struct sigaction now;

@@ -9,8 +9,9 @@
 // The signal that asked the program to stop, or 0 while none has.
 extern volatile sig_atomic_t stop_signal;
 
-// Note which stop signals the program was started with ignored. Call first
-// thing, before the library installs handlers of its own.
+// Note which stop signals the program was started with ignored, and hold the
+// stop signals back until catch_stop_signals: one that comes while the library
+// starts would otherwise meet the library's own handlers. Call first thing.
 void note_ignored_signals();
 
 // From now on, catch the stop signals the caller does not ignore, ignore the

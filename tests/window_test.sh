@@ -64,6 +64,11 @@ record default QUIT 131
 record ignore HUP goes-on
 record block HUP 129
 TABLE
+  # An ignored signal that comes while the library is still starting stays ignored too.
+  start_toy "$build" env --ignore-signal=QUIT "$build/lincell"
+  kill -s QUIT "$toy_pid"
+  wait_for_caption early-quit
+  quit_with_esc
   ;;
 lost-display)
   start_xvfb

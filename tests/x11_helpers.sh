@@ -43,11 +43,14 @@ start_xvfb() {
 start_toy() {
   local folder=$1
   shift
+  # A window an earlier toy left, which the server may not have destroyed yet, is not this one.
+  local earlier
+  earlier=$(xdotool search --name '^lincell$' 2>/dev/null)
   for attempt in 1 2 3; do
     (cd "$folder" && exec "$@") >"$work/toy.log" 2>&1 &
     toy_pid=$!
     for _ in $(seq 300); do
-      window=$(xdotool search --name '^lincell$' 2>/dev/null | head -n 1)
+      window=$(xdotool search --name '^lincell$' 2>/dev/null | grep -v -x -F "${earlier:-none}" | head -n 1)
       [ -n "$window" ] && return 0
       kill -0 "$toy_pid" 2>/dev/null || break
       sleep 0.1
