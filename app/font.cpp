@@ -10,7 +10,7 @@
 
 #include <cstring>
 
-#include "base/platform.h"
+#include "base/files.h"
 
 const char caption_text[] = "lincell.example.org";
 

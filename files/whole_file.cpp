@@ -11,7 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/platform.h"
+#include "base/files.h"
+#include "base/programs.h"
 
 constexpr size_t longest_name = 255; // bytes in one name of a path, on every system here
 
@@ -34,9 +35,8 @@ bool is_abandoned_temporary(const char *name, std::string *final_name)
 
 bool open_whole_file(const std::string &path, whole_file *file)
 {
-    const size_t slash = path.find_last_of(folder_separators);
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string name = path.substr(folder.size());
+    const std::string name = name_of(path);
+    const std::string folder = path.substr(0, path.size() - name.size());
     static std::atomic<unsigned> made;
     for (int attempt = 0; attempt < 100; attempt++) {
         char suffix[32];

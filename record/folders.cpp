@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "base/platform.h"
+#include "base/files.h"
 #include "files/whole_file.h"
 
 bool make_folders(const std::string &path)

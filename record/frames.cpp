@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "base/platform.h"
+#include "base/console.h"
 #include "files/png.h"
 #include "record/output.h"
 

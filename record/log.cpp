@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/signals.h"
 #include "automaton/rule.h"
 #include "automaton/watch.h"
-#include "base/platform.h"
+#include "base/console.h"
+#include "base/signals.h"
 #include "record/output.h"
 
 // Whether standard output was open when the recorder started.

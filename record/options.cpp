@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/platform.h"
+#include "base/files.h"
 
 const char usage[] =
     "usage: lincell-record --seed S --frames F [--hold KEYS@A[-B]]... [--every K]\n"
@@ -257,16 +257,4 @@ bool is_output_name(const char *name, const char *kind, const char *ext)
         p++;
     const long count = p - digits;
     return count >= 5 && count <= name_digits(max_frames) && *p == '.' && strcmp(p + 1, ext) == 0;
-}
-
-std::string folder_of(const std::string &path)
-{
-    const size_t slash = path.find_last_of(folder_separators);
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string name_of(const std::string &path)
-{
-    const size_t slash = path.find_last_of(folder_separators);
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }

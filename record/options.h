@@ -66,7 +66,3 @@ std::string output_name(const char *kind, uint64_t k, const char *ext, int digit
 // Whether `name` is one a run may have given a file of this kind: KIND-, five to
 // eight digits (the widths of runs of up to 10,000,000 frames), .EXT.
 bool is_output_name(const char *name, const char *kind, const char *ext);
-
-// The folder part of a path, "." when it has none, and the name after it.
-std::string folder_of(const std::string &path);
-std::string name_of(const std::string &path);

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/platform.h"
+#include "base/console.h"
 
 using clock_type = std::chrono::steady_clock;
 static bool on_terminal, takes_escapes;

@@ -13,8 +13,9 @@
 #include <cstring>
 #include <vector>
 
-#include "app/signals.h"
-#include "base/platform.h"
+#include "base/files.h"
+#include "base/programs.h"
+#include "base/signals.h"
 #include "files/whole_file.h"
 #include "record/output.h"
 #include "record/progress.h"

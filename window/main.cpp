@@ -5,52 +5,16 @@
 #include <allegro.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 
 #include "app/font.h"
 #include "app/frame.h"
-#include "app/signals.h"
-#include "base/platform.h"
+#include "base/console.h"
+#include "base/signals.h"
 #include "display/lattice.h"
+#include "window/desktop.h"
 #include "window/present.h"
-
-#ifdef ALLEGRO_WITH_XWINDOWS
-#include <X11/Xlib.h>
-#include <unistd.h>
-#include <xalleg.h>
-
-#include "lincell_icon.xpm"
-
-// The library's window icon, as XPM data; it shows its own unless told otherwise.
-extern "C" void *allegro_icon;
-
-[[noreturn]] static void end_at_once(const char *message)
-{
-    (void)!write(2, message, strlen(message));
-    _exit(1);
-}
-
-// The X server went away: say so and end at once. Shutting the library down
-// would talk to the lost display from two threads and abort.
-static int report_lost_display(Display *)
-{
-    end_at_once("lincell: the connection to the display was lost.\n");
-}
-
-// An X request failed: the window was destroyed under the toy (the library makes
-// no failing requests of its own). Xlib's default would exit through the library's
-// shutdown, which waits forever on the window it has lost; end at once instead.
-static int report_lost_window(Display *, XErrorEvent *event)
-{
-    char message[96];
-    snprintf(message, sizeof message, "lincell: the window was lost (X error %d, request %d).\n",
-             event->error_code, event->request_code);
-    end_at_once(message);
-}
-#endif
 
 // Does nothing: its only work is to wake the library's timer thread on time.
 static void pace_retrace() {}
@@ -59,12 +23,7 @@ static void pace_retrace() {}
 // when the library or the graphics mode cannot start.
 static void init_system()
 {
-#ifdef ALLEGRO_WITH_XWINDOWS
-    // Before the library makes its window: the desktop knows the window by its
-    // class, as the desktop entry names it, and shows the toy's own icon.
-    xwin_set_window_name("lincell", "lincell");
-    allegro_icon = const_cast<char **>(lincell_icon);
-#endif
+    name_window();
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
         allegro_message("%s\n", allegro_error[0] ? allegro_error
                                                  : "lincell: the graphics library could not "
@@ -72,10 +31,7 @@ static void init_system()
         exit(-1);
     }
     catch_stop_signals(); // in place of the library's own, which cannot end the toy cleanly
-#ifdef ALLEGRO_WITH_XWINDOWS
-    XSetIOErrorHandler(report_lost_display);
-    XSetErrorHandler(report_lost_window);
-#endif
+    watch_desktop();
     const int depth = desktop_color_depth();
     set_color_depth(depth != 0 ? depth : 32);
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, screen_width, screen_height, 0, 0) != 0) {

@@ -4,7 +4,7 @@
 #include <allegro.h>
 
 #include "app/frame.h"
-#include "app/signals.h"
+#include "base/signals.h"
 
 void present_frame(BITMAP *back_buffer)
 {

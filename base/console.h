@@ -1,0 +1,17 @@
+// The process's standard streams and terminal, and the cores it may use.
+// console_posix.cpp and console_windows.cpp hold each system's way.
+#pragma once
+
+// Give standard input, output and error a descriptor each, so that no file the
+// program opens takes their place; their output is binary, lines end in \n.
+void open_standard_streams();
+
+// Whether descriptor `fd` is open.
+bool is_open(int fd);
+
+// Whether descriptor `fd` is a terminal that takes escape sequences (on Windows a
+// console, switched to take them where it can).
+bool takes_terminal_escapes(int fd);
+
+// The processor cores this process may run on, at least 1.
+int usable_cores();

@@ -1,0 +1,41 @@
+// Files and folders as the programs use them: paths split one way everywhere,
+// files opened so that no link or FIFO can trick them, replaced whole, and a
+// folder held by one recording at a time. files_posix.cpp and files_windows.cpp
+// hold what differs; paths.cpp what does not.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// Characters that end a folder's name in a path: '/', and on Windows '\\' too.
+extern const char folder_separators[];
+
+// The folder part of a path, "." when it has none, and the name after it.
+std::string folder_of(const std::string &path);
+std::string name_of(const std::string &path);
+
+// The folder of the running executable, with its last separator, or "" when unknown.
+std::string executable_folder();
+
+// Open an existing file for reading, in binary, without waiting on a FIFO.
+int open_for_reading(const char *path);
+
+// Create a new file for writing, in binary: never an existing one, never through a link.
+int create_new_file(const char *path);
+
+// Put the file `from` in place of `to`, atomically, replacing what `to` was.
+bool replace_file(const std::string &from, const std::string &to);
+
+// Make one folder; true when it was made or already exists.
+bool make_folder(const std::string &path);
+
+// Whether `path` names a link (never followed) or a regular file.
+bool is_file_or_link(const std::string &path);
+
+// A scratch file for reading and writing, gone when closed (and on Windows,
+// where it cannot be removed while open, when the last handle to it closes).
+FILE *open_scratch_file();
+
+// Hold an exclusive lock on the folder until the process ends; false only when
+// another process holds it.
+bool lock_folder(const std::string &path);

@@ -1,0 +1,7 @@
+// The window on Windows: the icon comes from the program's resources, and the
+// library's window thread already ends the toy when its window goes.
+#include "window/desktop.h"
+
+void name_window() {}
+
+void watch_desktop() {}
