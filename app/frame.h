@@ -1,29 +1,39 @@
-// The toy's start-up after the library is running, and its frame: the phases
-// that build one picture in a back buffer. The window program and the recorder
-// share all of it; each shows or keeps the picture its own way.
+// The toy's frame, the one every front end runs: the window, the recorder and the
+// web page each hand it the keys held for this frame and a canvas to draw on, and
+// read back what it did. Plain C++: the library and the page stay in their front ends.
 #pragma once
 
 #include <cstdint>
 
-struct BITMAP;
-struct FONT;
+constexpr int screen_width = 800;  // the picture, pixels across
+constexpr int screen_height = 600; // the picture, pixels down
 
-constexpr int screen_width = 800;  // window and back buffer, pixels across
-constexpr int screen_height = 600; // window and back buffer, pixels down
+// The keys held during one frame, read once by the front end.
+struct frame_input {
+    bool new_colors; // C
+    bool new_world;  // N
+    bool nudge_rule; // M
+};
 
-// Font of the caption: loaded from the font file, or the library's own when that fails.
-extern FONT *caption_font;
+// What one frame's controls did.
+struct frame_result {
+    bool new_colors;  // the colour ramps were drawn again (C)
+    bool new_world;   // a new world and rule were seeded (N, or the watch's request)
+    bool nudged_rule; // the rule was nudged (M)
+    bool watch_asked; // the watch's request was pending (it joins N in one reseed)
+};
 
-// Seed the random source, create the back buffer, load the caption font from
-// font_path, seed the world and draw the first colours. Returns the back buffer;
-// exits with status -1 when it cannot be created.
-BITMAP *start_toy(uint32_t seed, const char *font_path);
+// Where a frame is drawn: the three drawing phases over a surface of the front
+// end's (a library bitmap, or an array of pixels for a page's canvas).
+struct frame_canvas {
+    void *surface;
+    void (*clear)(void *surface);                             // every pixel to colour 0
+    void (*paint_cells)(void *surface, const int32_t *grid); // a generation, in sweep order
+    void (*draw_caption)(void *surface);                      // the caption, over the cells
+};
 
-// Destroy the back buffer that start_toy created.
-void stop_toy(BITMAP *back_buffer);
+// Seed the random source, pick the sweep, seed the world and draw the first colours.
+void start_world(uint32_t seed);
 
-// Build one frame in the back buffer: controls, clear, sweep and paint, commit, caption.
-void run_frame(BITMAP *back_buffer);
-
-// Draw the caption, right end at x = 780, on top of whatever is there.
-void draw_caption(BITMAP *back_buffer);
+// Build one frame: controls, clear, sweep, paint, commit, caption.
+frame_result run_frame(const frame_input &keys, const frame_canvas &canvas);

@@ -70,10 +70,10 @@ void sweep_grid()
     switch (sweep_version) {
 #ifdef HAS_WIDE_SWEEPS
     case sweep_avx512:
-        sweep_avx512_width();
+        sweep_avx512_rows();
         return;
     case sweep_avx2:
-        sweep_avx2_width();
+        sweep_avx2_rows();
         return;
 #endif
     default:

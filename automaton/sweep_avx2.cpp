@@ -31,7 +31,7 @@ struct avx2_lanes {
 };
 } // namespace
 
-void sweep_avx2_width()
+void sweep_avx2_rows()
 {
     sweep_in_lanes<avx2_lanes>();
 }

@@ -44,7 +44,7 @@ struct avx512_lanes {
 };
 } // namespace
 
-void sweep_avx512_width()
+void sweep_avx512_rows()
 {
     sweep_in_lanes<avx512_lanes>();
 }

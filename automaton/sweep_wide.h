@@ -8,8 +8,8 @@
 #define HAS_WIDE_SWEEPS 1
 
 // Four rows at a time with AVX2 and FMA.
-void sweep_avx2_width();
+void sweep_avx2_rows();
 
 // Eight rows at a time with AVX-512.
-void sweep_avx512_width();
+void sweep_avx512_rows();
 #endif

@@ -1,6 +1,6 @@
 // generation-fastest: one generation timed alone, again and again, keeping the
 // fastest; on a shared virtual machine the steadiest figure there is. Prints, for
-// the plain transcription and every sweep width this processor has, the fastest
+// the plain reference sweep and every sweep width this processor has, the fastest
 // generation (sweep and commit) and sweep in microseconds, three rounds.
 #include <algorithm>
 #include <chrono>

@@ -53,7 +53,7 @@ static bool is_recording_file(const options &o, const std::vector<const output *
                               const std::string &folder, const char *name)
 {
     for (const output *kind : wanted)
-        if (kind->is_mine(o, folder, name))
+        if (kind->is_mine && kind->is_mine(o, folder, name))
             return true;
     return false;
 }

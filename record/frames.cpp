@@ -14,9 +14,8 @@
 #include "files/png.h"
 #include "record/output.h"
 
-static const options *run;
-static uint64_t last; // the run's last frame
-static int digits;
+// The folder the frames go into.
+static std::string folder;
 
 // The first frame that could not be written, or "".
 static std::string first_failure;
@@ -24,11 +23,6 @@ static std::string first_failure;
 static bool is_wanted(const options &o)
 {
     return writes_files(o);
-}
-
-static bool check(const options &, std::string *)
-{
-    return true;
 }
 
 static bool is_mine(const options &o, const std::string &folder, const char *name)
@@ -46,9 +40,9 @@ struct frame_slot {
 
 static void copy_frame(frame_slot &slot, const recorded_frame &frame)
 {
-    for (int y = 0; y < frame.height; y++)
-        memcpy(slot.pixels + y * frame.width, frame.rows[y], frame.width * 4);
-    slot.width = frame.width, slot.height = frame.height;
+    for (int y = 0; y < screen_height; y++)
+        memcpy(slot.pixels + y * screen_width, frame.rows[y], screen_width * 4);
+    slot.width = screen_width, slot.height = screen_height;
 }
 
 static bool write_slot(const frame_slot &slot)
@@ -56,7 +50,7 @@ static bool write_slot(const frame_slot &slot)
     return write_png_file(slot.path, slot.pixels, slot.width, slot.height);
 }
 
-constexpr int most_pixels = 800 * 600; // the back buffer's
+constexpr int most_pixels = screen_width * screen_height;
 constexpr int most_encoders = 8;       // more cores than this wait on the run itself
 
 static std::vector<frame_slot> slots;
@@ -141,11 +135,9 @@ static bool queue_frame(const std::string &path, const recorded_frame &frame)
     return true;
 }
 
-static bool begin(const options &o, std::string *error)
+static bool begin(const options &o, const recorded_frame &, std::string *error)
 {
-    run = &o;
-    last = last_frame(o);
-    digits = name_digits(last);
+    folder = o.out;
     if (start_encoders())
         return true;
     *error = "not enough memory for the frames being written";
@@ -154,8 +146,7 @@ static bool begin(const options &o, std::string *error)
 
 static bool take_frame(const recorded_frame &frame, std::string *error)
 {
-    if (!is_written_frame(*run, frame.number, last) ||
-        queue_frame(run->out + "/" + output_name("frame", frame.number, "png", digits), frame))
+    if (!frame.kept || queue_frame(folder + "/frame-" + frame.file_number + ".png", frame))
         return true;
     *error = "cannot write " + first_failure;
     return false;
@@ -176,4 +167,4 @@ static void abandon()
     stop_encoders();
 }
 
-extern const output frame_output = {is_wanted, check, is_mine, begin, take_frame, finish, abandon};
+extern const output frame_output = {is_wanted, nullptr, is_mine, begin, take_frame, finish, abandon};

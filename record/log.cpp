@@ -13,33 +13,21 @@
 #include "base/signals.h"
 #include "record/output.h"
 
-// Whether standard output was open when the recorder started.
-static bool output_open;
-
 static bool is_wanted(const options &o)
 {
     return o.log;
 }
 
-// Looked at before the recorder gives closed streams a place of their own.
-static bool check(const options &, std::string *)
+// Standard output as the recorder was started with it: closed, there is nowhere
+// for the log to go.
+static bool check(const options &, std::string *error)
 {
-    output_open = is_open(1);
-    return true;
-}
-
-static bool is_mine(const options &, const std::string &, const char *)
-{
-    return false;
-}
-
-static bool begin(const options &, std::string *error)
-{
-    if (output_open)
+    if (is_open(1))
         return true;
     *error = "cannot write the log: standard output is closed";
     return false;
 }
+
 
 static bool write_line(const char *line, size_t size, std::string *error)
 {
@@ -68,8 +56,8 @@ static bool take_frame(const recorded_frame &frame, std::string *error)
                      "\"recolored\":%s,\"still_count\":%d,\"reseed_flag\":%d,\"weights\":[",
                      static_cast<unsigned long long>(frame.number), keys & hold_c ? "C" : "",
                      keys & hold_n ? "N" : "", keys & hold_m ? "M" : "",
-                     frame.reseeded ? "true" : "false", keys & hold_m ? "true" : "false",
-                     keys & hold_c ? "true" : "false", still_count, reseed_flag);
+                     frame.done.new_world ? "true" : "false", frame.done.nudged_rule ? "true" : "false",
+                     frame.done.new_colors ? "true" : "false", still_count, reseed_flag);
     for (int i = 0; i < rule_taps; i++)
         n += snprintf(line + n, sizeof line - n, "%s%.9g", i ? "," : "",
                       static_cast<double>(rule_weights[i]));
@@ -77,11 +65,4 @@ static bool take_frame(const recorded_frame &frame, std::string *error)
     return write_line(line, static_cast<size_t>(n), error);
 }
 
-static bool finish(std::string *)
-{
-    return true;
-}
-
-static void abandon() {}
-
-extern const output log_output = {is_wanted, check, is_mine, begin, take_frame, finish, abandon};
+extern const output log_output = {is_wanted, check, nullptr, nullptr, take_frame, nullptr, nullptr};

@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "app/font.h"
-#include "app/frame.h"
+#include "app/toy.h"
 #include "app/headless.h"
-#include "automaton/watch.h"
 #include "base/files.h"
 #include "base/console.h"
 #include "base/signals.h"
 #include "display/lattice.h"
+#include "record/options.h"
 #include "record/folders.h"
 #include "record/output.h"
 #include "record/progress.h"
@@ -36,7 +36,8 @@ static size_t first_open, open_end;
 {
     wipe_progress();
     while (open_end > first_open)
-        wanted[--open_end]->abandon();
+        if (wanted[--open_end]->abandon)
+            wanted[open_end]->abandon();
     fprintf(stderr, "lincell-record: %s\n", what.c_str());
     exit(status);
 }
@@ -93,7 +94,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < output_count; i++)
         if (outputs[i]->is_wanted(o)) {
             wanted.push_back(outputs[i]);
-            if (!outputs[i]->check(o, &error))
+            if (outputs[i]->check && !outputs[i]->check(o, &error))
                 stop(2, error);
         }
     open_standard_streams();
@@ -105,31 +106,34 @@ int main(int argc, char **argv)
     start_headless_library();
     BITMAP *back_buffer =
         start_toy(static_cast<uint32_t>(o.seed), find_caption_font(false).c_str());
-    for (; open_end < wanted.size(); open_end++)
-        if (!wanted[open_end]->begin(o, &error))
-            stop(1, error);
-
+    const frame_canvas canvas = bitmap_canvas(back_buffer);
     static const uint32_t *rows[screen_height];
     for (int y = 0; y < screen_height; y++)
         rows[y] = reinterpret_cast<const uint32_t *>(back_buffer->line[y]);
-    recorded_frame frame = {0, 0, false, rows, screen_width, screen_height};
+
+    // Which frames grids and pictures keep, and the number their files carry.
     const uint64_t last = last_frame(o);
+    const int digits = name_digits(last);
+    recorded_frame frame = {0, 0, {}, true, file_number(0, digits), nullptr};
+    for (; open_end < wanted.size(); open_end++)
+        if (wanted[open_end]->begin && !wanted[open_end]->begin(o, frame, &error))
+            stop(1, error);
+    frame.rows = rows;
     start_progress();
     for (uint64_t k = 1; k <= last && !stop_signal; k++) {
         const int keys = keys_at(o, k);
-        key[KEY_C] = (keys & hold_c) != 0;
-        key[KEY_N] = (keys & hold_n) != 0;
-        key[KEY_M] = (keys & hold_m) != 0;
         frame.number = k, frame.keys = keys;
-        frame.reseeded = (keys & hold_n) || reseed_flag;
-        run_frame(back_buffer);
+        frame.kept = is_written_frame(o, k, last);
+        frame.file_number = file_number(k, digits);
+        frame.done = run_frame({(keys & hold_c) != 0, (keys & hold_n) != 0, (keys & hold_m) != 0},
+                               canvas);
         for (const output *kind : wanted)
             if (!kind->take_frame(frame, &error))
                 stop(1, error);
         show_progress(k, last);
     }
-    while (first_open < open_end)
-        if (!wanted[first_open++]->finish(&error))
+    for (; first_open < open_end; first_open++)
+        if (wanted[first_open]->finish && !wanted[first_open]->finish(&error))
             stop(1, error);
     wipe_progress();
     stop_toy(back_buffer);

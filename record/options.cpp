@@ -94,8 +94,8 @@ static bool parse_crop(const char *text, video_crop *crop)
     if (sscanf(text, "%5dx%5d+%5d+%5d%c", &c.width, &c.height, &c.left, &c.top, &tail) != 4 ||
         !strchr("0123456789", text[0]))
         return false;
-    if (c.width < 1 || c.height < 1 || c.left < 0 || c.top < 0 || c.left + c.width > 800 ||
-        c.top + c.height > 600)
+    if (c.width < 1 || c.height < 1 || c.left < 0 || c.top < 0 || c.left + c.width > screen_width ||
+        c.top + c.height > screen_height)
         return false;
     *crop = c;
     return true;
@@ -239,12 +239,11 @@ int name_digits(uint64_t last)
     return digits;
 }
 
-std::string output_name(const char *kind, uint64_t k, const char *ext, int digits)
+std::string file_number(uint64_t k, int digits)
 {
-    char name[64];
-    snprintf(name, sizeof name, "%s-%0*llu.%s", kind, digits, static_cast<unsigned long long>(k),
-             ext);
-    return name;
+    char text[32];
+    snprintf(text, sizeof text, "%0*llu", digits, static_cast<unsigned long long>(k));
+    return text;
 }
 
 bool is_output_name(const char *name, const char *kind, const char *ext)

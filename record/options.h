@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/frame.h"
+
 // Keys a hold can name; a frame's keys are any mix of them.
 enum { hold_c = 1, hold_n = 2, hold_m = 4, hold_esc = 8 };
 
@@ -32,7 +34,7 @@ struct options {
     bool help = false, version = false;
     std::string out = "."; // folder of the grids and frames
     std::string video;     // the video's path, "" for none
-    video_crop crop = {800, 600, 0, 0};
+    video_crop crop = {screen_width, screen_height, 0, 0};
     bool has_crop = false;
     std::vector<hold> holds;
 };
@@ -60,8 +62,9 @@ bool is_written_frame(const options &o, uint64_t k, uint64_t last);
 // frame has, for every name of the run, so that a sorted listing is the run's order.
 int name_digits(uint64_t last);
 
-// The name of frame k's file of one kind: KIND-DIGITS.EXT, e.g. frame-00042.png.
-std::string output_name(const char *kind, uint64_t k, const char *ext, int digits);
+// Frame k's number as every file name of the run writes it, `digits` long:
+// frame-00042.png and grid-00042.pgm.
+std::string file_number(uint64_t k, int digits);
 
 // Whether `name` is one a run may have given a file of this kind: KIND-, five to
 // eight digits (the widths of runs of up to 10,000,000 frames), .EXT.

@@ -7,28 +7,33 @@
 #include <cstdint>
 #include <string>
 
+#include "app/frame.h"
 #include "record/options.h"
 
-// One frame as the outputs see it, after the toy has built it.
+// One frame as the outputs see it, after the toy has built it. The recorder's
+// main decides, once for every kind, which frames are kept and under what number.
 struct recorded_frame {
-    uint64_t number;             // 1 up to the run's last frame
+    uint64_t number;             // 0 for the seeded world, then 1 up to the run's last frame
     int keys;                    // the hold_* keys held during it
-    bool reseeded;               // whether its controls started a new world
-    const uint32_t *const *rows; // its picture: rows of 32-bit pixels, red << 16 | green << 8 | blue
-    int width, height;           // the picture's size in pixels
+    frame_result done;           // what its controls did
+    bool kept;                   // whether grids and pictures keep this frame
+    std::string file_number;     // its number as the run's file names write it, e.g. "00042"
+    const uint32_t *const *rows; // its picture: screen_height rows of screen_width 32-bit
+                                 // pixels, red << 16 | green << 8 | blue; none for the seeded world
 };
 
+// A kind leaves a stage it does not need empty (nullptr), all but is_wanted and take_frame.
 struct output {
     // Whether this run makes this kind at all.
     bool (*is_wanted)(const options &o);
-    // Before anything is written: false for options this kind cannot honour
-    // (a bad argument: the recorder exits with status 2).
+    // Before the recorder touches anything, its standard streams included: false
+    // for a run this kind cannot make (a bad argument: the recorder exits with status 2).
     bool (*check)(const options &o, std::string *error);
     // Whether the file `name` in `folder` is one this kind writes, and so one an
     // earlier recording may have left, for --overwrite to replace.
     bool (*is_mine)(const options &o, const std::string &folder, const char *name);
-    // Start: the world is seeded and nothing has run yet.
-    bool (*begin)(const options &o, std::string *error);
+    // Start: the world is seeded (`seeded`, frame 0, kept) and nothing has run yet.
+    bool (*begin)(const options &o, const recorded_frame &seeded, std::string *error);
     // Take one frame of the run, in order.
     bool (*take_frame)(const recorded_frame &frame, std::string *error);
     // The run is over: make everything whole and in place.

@@ -110,7 +110,7 @@ static bool is_mine(const options &o, const std::string &folder, const char *nam
     return folder == folder_of(o.video) && name == name_of(o.video);
 }
 
-static bool begin(const options &o, std::string *error)
+static bool begin(const options &o, const recorded_frame &, std::string *error)
 {
     shown = o.crop;
     if (!open_whole_file(o.video, &video)) {

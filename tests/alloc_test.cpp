@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/frame.h"
+#include "app/toy.h"
 #include "tests/headless.h"
 
 extern "C" void *__libc_malloc(size_t);
@@ -43,14 +43,11 @@ TEST(FrameLoop, AllocatesNothingInAThousandFrames)
 {
     start_headless();
     BITMAP *buffer = start_toy(1, LINCELL_FONT_FILE);
-    run_frame(buffer); // anything done once, on first use, is done here
+    const frame_canvas canvas = bitmap_canvas(buffer);
+    run_frame({}, canvas); // anything done once, on first use, is done here
     const long before = heap_calls;
-    for (int frame = 0; frame < 1000; frame++) {
-        key[KEY_C] = frame % 50 == 0;
-        key[KEY_N] = frame % 70 == 0;
-        key[KEY_M] = frame % 3 == 0;
-        run_frame(buffer);
-    }
+    for (int frame = 0; frame < 1000; frame++)
+        run_frame({frame % 50 == 0, frame % 70 == 0, frame % 3 == 0}, canvas);
     EXPECT_EQ(heap_calls - before, 0);
     stop_toy(buffer);
 }

@@ -1,6 +1,6 @@
 // The automaton without the library: the random source's sequence and scaling;
 // the sweep's truncation and clamping in every vector width, the order of its sum,
-// and the fast sweep against the plain transcription, which reads each weight's
+// and the fast sweep against the plain reference sweep, which reads each weight's
 // neighbour across the torus's seams one cell at a time; and the stagnation watch
 // as the commit drives it: the count runs across the four probes, is tested at
 // every cell, and only a changed reading lowers it.
@@ -75,7 +75,7 @@ TEST(LinearRule, SumsLeftToRightInDouble)
     });
 }
 
-// The fast sweep gives the plain per-cell transcription's result, cell for cell.
+// The fast sweep gives the plain per-cell reference's result, cell for cell.
 TEST(Sweep, MatchesThePlainSweepEverywhere)
 {
     static int32_t expected[world_cells];

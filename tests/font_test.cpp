@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/font.h"
-#include "app/frame.h"
+#include "app/toy.h"
 #include "tests/headless.h"
 
 using bytes = std::string;

@@ -5,7 +5,7 @@
 #include <allegro.h>
 
 #include "app/controls.h"
-#include "app/frame.h"
+#include "app/toy.h"
 #include "automaton/grid.h"
 #include "automaton/rule.h"
 #include "automaton/watch.h"
@@ -17,11 +17,9 @@
 TEST(Controls, NHeldWithTheFlagRaisedReseedsOnce)
 {
     reset_world();
-    key[KEY_N] = 1;
     reseed_flag = 1;
     seed_random(5);
-    apply_controls();
-    key[KEY_N] = 0;
+    const frame_result done = apply_controls({false, true, false});
     const uint32_t after_one_reseed = random_state;
     seed_random(5);
     for (int i = 0; i < world_cells + rule_taps + 1; i++)
@@ -29,6 +27,8 @@ TEST(Controls, NHeldWithTheFlagRaisedReseedsOnce)
     EXPECT_EQ(after_one_reseed, random_state);
     EXPECT_EQ(reseed_flag, 0);
     EXPECT_EQ(still_count, 0) << "the reseed leaves the count alone";
+    EXPECT_TRUE(done.new_world && done.watch_asked);
+    EXPECT_FALSE(done.new_colors || done.nudged_rule);
 }
 
 TEST(FrameLoop, EscDownBeforeTheFirstFrameRunsNone)

@@ -102,11 +102,11 @@ TEST(RecorderOptions, EveryKthFrameAndTheLastAreWritten)
 
 TEST(RecorderFileNames, FiveDigitsThenAsManyAsTheLastFrameHas)
 {
-    EXPECT_EQ(output_name("frame", 7, "png", name_digits(99999)), "frame-00007.png");
-    EXPECT_EQ(output_name("grid", 99999, "pgm", name_digits(99999)), "grid-99999.pgm");
-    EXPECT_EQ(output_name("grid", 0, "pgm", name_digits(100000)), "grid-000000.pgm");
-    EXPECT_EQ(output_name("frame", 100000, "png", name_digits(100000)), "frame-100000.png");
-    EXPECT_EQ(output_name("frame", 42, "png", name_digits(10000000)), "frame-00000042.png");
+    EXPECT_EQ(file_number(7, name_digits(99999)), "00007");
+    EXPECT_EQ(file_number(99999, name_digits(99999)), "99999");
+    EXPECT_EQ(file_number(0, name_digits(100000)), "000000");
+    EXPECT_EQ(file_number(100000, name_digits(100000)), "100000");
+    EXPECT_EQ(file_number(42, name_digits(10000000)), "00000042");
 
     SCOPED_TRACE("a name is the recorder's only in a width it writes");
     for (const char *name : {"frame-00001.png", "frame-000001.png", "frame-10000000.png"})

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -151,7 +152,7 @@ TEST_F(Recorder, WritesWholeFilesAndNothingOfTheUsersBySurprise)
             sh(std::string("{ $R --seed 1 --frames 300 --log --overwrite --out log 2>/dev/null; "
                            "echo $? >status; } ") +
                to);
-            EXPECT_EQ(slurp("status"), "1\n") << to;
+            EXPECT_EQ(slurp("status"), strcmp(to, ">&-") ? "1\n" : "2\n") << to; // closed: refused at once
         }
     }
 }

@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "app/font.h"
-#include "app/frame.h"
+#include "app/toy.h"
 
 int main()
 {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/font.h"
-#include "app/frame.h"
+#include "app/toy.h"
 #include "app/headless.h"
 #include "display/lattice.h"
 #include "files/png.h"
@@ -133,7 +133,7 @@ int main(int argc, char **argv)
     start_headless_library();
     BITMAP *back_buffer = start_toy(2, find_caption_font(false).c_str());
     for (int k = 1; k <= 300; k++)
-        run_frame(back_buffer);
+        run_frame({}, bitmap_canvas(back_buffer));
     std::string bytes;
     if (ico)
         bytes = ico_of(back_buffer);

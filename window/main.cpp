@@ -9,7 +9,7 @@
 #include <ctime>
 
 #include "app/font.h"
-#include "app/frame.h"
+#include "app/toy.h"
 #include "base/console.h"
 #include "base/signals.h"
 #include "display/lattice.h"

@@ -1,9 +1,9 @@
-// Only this file and the window's start-up touch the screen.
+// Only this file and the window's start-up touch the screen and the keyboard.
 #include "window/present.h"
 
 #include <allegro.h>
 
-#include "app/frame.h"
+#include "app/toy.h"
 #include "base/signals.h"
 
 void present_frame(BITMAP *back_buffer)
@@ -12,10 +12,17 @@ void present_frame(BITMAP *back_buffer)
     blit(back_buffer, screen, 0, 0, 0, 0, screen_width, screen_height);
 }
 
+// The keys the library sees held now, read once for the frame about to run.
+static frame_input read_keys()
+{
+    return {key[KEY_C] != 0, key[KEY_N] != 0, key[KEY_M] != 0};
+}
+
 void run_frames(BITMAP *back_buffer)
 {
+    const frame_canvas canvas = bitmap_canvas(back_buffer);
     while (!key[KEY_ESC] && !stop_signal) {
-        run_frame(back_buffer);
+        run_frame(read_keys(), canvas);
         present_frame(back_buffer);
     }
 }

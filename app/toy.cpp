@@ -1,0 +1,56 @@
+// The frame's drawing phases done by the library, on the back buffer.
+#include "app/toy.h"
+
+#include <allegro.h>
+
+#include <cstdlib>
+
+#include "app/font.h"
+#include "display/draw.h"
+
+FONT *caption_font;
+
+BITMAP *start_toy(uint32_t seed, const char *font_path)
+{
+    start_world(seed);
+    BITMAP *back_buffer = create_bitmap(screen_width, screen_height);
+    if (!back_buffer) {
+        allegro_message("lincell: not enough memory for the %d x %d back buffer.\n", screen_width,
+                        screen_height);
+        exit(-1);
+    }
+    caption_font = load_caption_font(font_path);
+    if (!caption_font)
+        caption_font = font;
+    return back_buffer;
+}
+
+void stop_toy(BITMAP *back_buffer)
+{
+    destroy_bitmap(back_buffer);
+}
+
+void draw_caption(BITMAP *back_buffer)
+{
+    textout_right_ex(back_buffer, caption_font, caption_text, 780, 10, makecol(128, 128, 128), -1);
+}
+
+static void clear_surface(void *surface)
+{
+    clear_bitmap(static_cast<BITMAP *>(surface));
+}
+
+static void paint_surface(void *surface, const int32_t *grid)
+{
+    draw_grid(static_cast<BITMAP *>(surface), grid);
+}
+
+static void caption_surface(void *surface)
+{
+    draw_caption(static_cast<BITMAP *>(surface));
+}
+
+frame_canvas bitmap_canvas(BITMAP *back_buffer)
+{
+    return {back_buffer, clear_surface, paint_surface, caption_surface};
+}
