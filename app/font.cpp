@@ -11,12 +11,10 @@
 #include <cstring>
 
 #include "base/files.h"
+#include "display/glyphs.h"
 
-const char caption_text[] = "lincell.example.org";
-
-constexpr int header_bytes = 128;
-constexpr int max_side = 1024; // widest and tallest picture of glyphs accepted, pixels
-constexpr long max_file_bytes = header_bytes + 2L * max_side * max_side + 769;
+// A picture of the largest size, each pixel a run of its own, and a palette.
+constexpr long max_file_bytes = 128 + 2L * glyph_sheet_side * glyph_sheet_side + 769;
 
 // The file as read: at most max_file_bytes, kept for the library's reader.
 static unsigned char font_bytes[max_file_bytes];
@@ -29,8 +27,7 @@ static bool read_font_file(const char *path)
     if (fd < 0)
         return false;
     struct stat st;
-    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > header_bytes &&
-              st.st_size <= max_file_bytes;
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= max_file_bytes;
     font_size = 0;
     while (ok && font_size < max_file_bytes) {
         const ssize_t n = read(fd, font_bytes + font_size, max_file_bytes - font_size);
@@ -41,60 +38,11 @@ static bool read_font_file(const char *path)
         font_size += n;
     }
     close(fd);
-    return ok && font_size > header_bytes;
+    return ok;
 }
 
-static int word_at(int offset)
-{
-    return font_bytes[offset] | font_bytes[offset + 1] << 8;
-}
-
-// The header of a PCX picture as the toy's font is: run-length encoded, 8 bits in
-// one plane, of a sane size, with every row's data present before the file ends.
-static bool is_font_picture()
-{
-    if (font_bytes[0] != 10 || font_bytes[2] != 1 || font_bytes[3] != 8 || font_bytes[65] != 1)
-        return false;
-    const int width = word_at(8) - word_at(4) + 1;
-    const int height = word_at(10) - word_at(6) + 1;
-    const int bytes_per_line = word_at(66);
-    if (width < 1 || width > max_side || height < 1 || height > max_side ||
-        bytes_per_line < width || bytes_per_line > max_side)
-        return false;
-    long at = header_bytes;
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < bytes_per_line;) {
-            if (at >= font_size)
-                return false;
-            const int run = (font_bytes[at] & 0xC0) == 0xC0 ? font_bytes[at++] & 0x3F : 1;
-            if (at >= font_size)
-                return false;
-            at++;
-            x += run;
-        }
-    return true;
-}
-
-// A picture of glyphs has at least one glyph box: the top left corner of a box
-// drawn in colour 255, as the library looks for it.
-static bool has_glyph_box(BITMAP *picture)
-{
-    auto box = [picture](int x, int y) { return getpixel(picture, x, y) == 255; };
-    for (int y = 0; y < picture->h; y++)
-        for (int x = 0; x < picture->w; x++)
-            if (box(x, y) && box(x + 1, y) && box(x, y + 1) && !box(x + 1, y + 1))
-                return true;
-    return false;
-}
-
-static bool has_caption_glyphs(FONT *f)
-{
-    const int first = get_font_range_begin(f, -1), last = get_font_range_end(f, -1);
-    for (const char *c = caption_text; *c; c++)
-        if (*c < first || *c > last)
-            return false;
-    return true;
-}
+// The font as our own reader sees it; the library reads only what this accepted.
+static glyph_font checked_font;
 
 // The checked bytes as a read-only packfile for the library's PCX reader.
 static long packed_at;
@@ -175,16 +123,13 @@ std::string find_caption_font(bool working_folder_first)
 
 FONT *load_caption_font(const char *path)
 {
-    if (!read_font_file(path) || !is_font_picture())
+    if (!read_font_file(path) || !read_glyph_font(font_bytes, font_size, &checked_font) ||
+        !has_glyphs(checked_font, caption_text))
         return nullptr;
     BITMAP *picture = load_font_picture();
     if (!picture)
         return nullptr;
-    FONT *f = has_glyph_box(picture) ? grab_font_from_bitmap(picture) : nullptr;
+    FONT *f = grab_font_from_bitmap(picture);
     destroy_bitmap(picture);
-    if (f && !has_caption_glyphs(f)) {
-        destroy_font(f);
-        f = nullptr;
-    }
     return f;
 }

@@ -5,10 +5,9 @@
 
 #include <string>
 
-struct FONT;
+#include "app/frame.h"
 
-// The caption's text: where the toy lives. A caption font has all of its glyphs.
-extern const char caption_text[];
+struct FONT;
 
 // Where the caption font is looked for: "myfont.pcx" in the working folder (the
 // window only, and first), then beside the executable, then in ../share/lincell/

@@ -8,6 +8,8 @@
 #include "base/random.h"
 #include "display/ramps.h"
 
+const char caption_text[] = "lincell.example.org";
+
 void start_world(uint32_t seed)
 {
     seed_random(seed);

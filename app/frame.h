@@ -8,6 +8,13 @@
 constexpr int screen_width = 800;  // the picture, pixels across
 constexpr int screen_height = 600; // the picture, pixels down
 
+// The caption: where the toy lives, in mid grey, its right end at (780, 10), drawn
+// over the cells. A caption font has a glyph for each of its characters.
+extern const char caption_text[];
+constexpr int caption_right = 780;
+constexpr int caption_top = 10;
+constexpr int caption_grey = 128; // red, green and blue alike
+
 // The keys held during one frame, read once by the front end.
 struct frame_input {
     bool new_colors; // C

@@ -32,7 +32,8 @@ void stop_toy(BITMAP *back_buffer)
 
 void draw_caption(BITMAP *back_buffer)
 {
-    textout_right_ex(back_buffer, caption_font, caption_text, 780, 10, makecol(128, 128, 128), -1);
+    textout_right_ex(back_buffer, caption_font, caption_text, caption_right, caption_top,
+                     makecol(caption_grey, caption_grey, caption_grey), -1);
 }
 
 static void clear_surface(void *surface)

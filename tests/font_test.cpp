@@ -16,6 +16,7 @@
 
 #include "app/font.h"
 #include "app/toy.h"
+#include "display/glyphs.h"
 #include "tests/headless.h"
 
 using bytes = std::string;
@@ -84,21 +85,39 @@ TEST(CaptionFont, DamagedOrCraftedFilesFallBackToTheLibrarysFont)
     stop_toy(buffer);
 }
 
-// The checked load gives the very glyphs the library's own loader gives.
-TEST(CaptionFont, TheRealFontLoadsAsTheLibraryLoadsIt)
+// The checked load gives the very glyphs the library's own loader gives, and our
+// own reader, which the web page draws with, draws them as the library does; a
+// line cut by the picture's edges included.
+TEST(CaptionFont, TheRealFontLoadsAndDrawsAsTheLibraryHasIt)
 {
     start_headless();
     FONT *checked = load_caption_font(LINCELL_FONT_FILE);
     FONT *library = load_font(LINCELL_FONT_FILE, nullptr, nullptr);
+    std::ifstream in(LINCELL_FONT_FILE, std::ios::binary);
+    const bytes real(std::istreambuf_iterator<char>(in), {});
+    static glyph_font ours;
     ASSERT_TRUE(checked && library);
-    BITMAP *a = create_bitmap(600, 12), *b = create_bitmap(600, 12);
-    clear_bitmap(a), clear_bitmap(b);
+    ASSERT_TRUE(read_glyph_font(reinterpret_cast<const unsigned char *>(real.data()),
+                                static_cast<long>(real.size()), &ours) && ours.mono);
     const char all[] = " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
                        "abcdefghijklmnopqrstuvwxyz{|}~";
-    textout_ex(a, checked, all, 0, 0, makecol(128, 128, 128), -1);
-    textout_ex(b, library, all, 0, 0, makecol(128, 128, 128), -1);
-    for (int y = 0; y < 12; y++)
-        EXPECT_EQ(memcmp(a->line[y], b->line[y], 600 * 4), 0) << "row " << y;
-    destroy_bitmap(a), destroy_bitmap(b);
+    ASSERT_TRUE(has_glyphs(ours, all));
+    const int grey = makecol(128, 128, 128);
+    for (const int right : {620, 590, 300}) {
+        SCOPED_TRACE(right);
+        BITMAP *a = create_bitmap(600, 12), *b = create_bitmap(600, 12), *c = create_bitmap(600, 12);
+        clear_bitmap(a), clear_bitmap(b), clear_bitmap(c);
+        textout_right_ex(a, checked, all, right, -2, grey, -1);
+        textout_right_ex(b, library, all, right, -2, grey, -1);
+        uint32_t *rows[12];
+        for (int y = 0; y < 12; y++)
+            rows[y] = reinterpret_cast<uint32_t *>(c->line[y]);
+        draw_text_right({rows, 600, 12}, ours, all, right, -2, static_cast<uint32_t>(grey));
+        for (int y = 0; y < 12; y++) {
+            EXPECT_EQ(memcmp(a->line[y], b->line[y], 600 * 4), 0) << "row " << y;
+            EXPECT_EQ(memcmp(c->line[y], b->line[y], 600 * 4), 0) << "row " << y;
+        }
+        destroy_bitmap(a), destroy_bitmap(b), destroy_bitmap(c);
+    }
     destroy_font(checked), destroy_font(library);
 }
