@@ -12,6 +12,7 @@ const char caption_text[] = "lincell.example.org";
 
 void start_world(uint32_t seed)
 {
+    clear_world();
     seed_random(seed);
     sweep_version = widest_sweep();
     seed_world();

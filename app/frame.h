@@ -39,7 +39,8 @@ struct frame_canvas {
     void (*draw_caption)(void *surface);                      // the caption, over the cells
 };
 
-// Seed the random source, pick the sweep, seed the world and draw the first colours.
+// Start a world as the program starts one: everything zero, then the random source
+// seeded, the sweep picked, the world seeded and the first colours drawn.
 void start_world(uint32_t seed);
 
 // Build one frame: controls, clear, sweep, paint, commit, caption.

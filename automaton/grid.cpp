@@ -9,6 +9,17 @@
 int32_t current_grid[world_cells];
 int32_t next_grid[world_cells];
 
+void clear_world()
+{
+    memset(current_grid, 0, sizeof current_grid);
+    memset(next_grid, 0, sizeof next_grid);
+    memset(rule_weights, 0, sizeof rule_weights);
+    rule_gain = 0;
+    memset(probe_last, 0, sizeof probe_last);
+    still_count = 0;
+    reseed_flag = 0;
+}
+
 void seed_world()
 {
     for (int x = 0; x < world_width; x++)

@@ -1,7 +1,7 @@
 // The sweep runs 49,152 evaluations a frame, so it goes column by column through
 // three widened copies small enough to stay in the nearest cache, rows side by side
-// in vectors. This file builds the baseline's version (two lanes of SSE2 on x86-64,
-// one plain double elsewhere), picks the widest version the processor has, runs it.
+// in vectors. This file builds the baseline's version (two lanes of SSE2 on x86-64
+// or of WebAssembly's SIMD, one plain double elsewhere), picks the widest version the processor has, runs it.
 #include "automaton/sweep.h"
 
 #include "automaton/sweep_lanes.h"
@@ -34,6 +34,33 @@ struct sse2_lanes {
     }
 };
 typedef sse2_lanes baseline_lanes;
+} // namespace
+#elif defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+
+namespace
+{
+// WebAssembly's 128-bit vectors: two rows at a time, as SSE2; it has no fused
+// multiply-add unless asked for, so two roundings here too.
+struct wasm_lanes {
+    static constexpr int count = 2;
+    typedef v128_t doubles;
+    static doubles spread(double v) { return wasm_f64x2_splat(v); }
+    static doubles load_rows(const double *rows, int shift) { return wasm_v128_load(rows + shift); }
+    static doubles multiply(doubles a, doubles b) { return wasm_f64x2_mul(a, b); }
+    static doubles multiply_add(doubles a, doubles b, doubles s)
+    {
+        return wasm_f64x2_add(s, wasm_f64x2_mul(a, b));
+    }
+    // pmax(0, s) is 0 < s ? s : 0 and pmin(255, s) s < 255 ? s : 255, so negatives
+    // and not-a-number become 0, as with SSE2; then truncation toward zero.
+    static void store_cells(int32_t *out, doubles s)
+    {
+        s = wasm_f64x2_pmin(wasm_f64x2_splat(255.0), wasm_f64x2_pmax(wasm_f64x2_splat(0.0), s));
+        wasm_v128_store64_lane(out, wasm_i32x4_trunc_sat_f64x2_zero(s), 0);
+    }
+};
+typedef wasm_lanes baseline_lanes;
 } // namespace
 #else
 #include "automaton/rule.h"

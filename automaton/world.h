@@ -32,3 +32,6 @@ extern int32_t still_count;
 
 // 1 while the watch asks the controls for a new world and rule, otherwise 0.
 extern int reseed_flag;
+
+// Zero both grids, the rule and the watch, as they are when the program starts.
+void clear_world();

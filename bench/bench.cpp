@@ -38,7 +38,7 @@ static void count_cells(benchmark::State &state)
 // A world where every cell is drawn every frame: all 255 under the identity rule, white ramps.
 static void make_world_bright()
 {
-    reset_world();
+    clear_world();
     rule_weights[0] = 1.0f;
     rule_gain = 1.0f;
     for (int32_t &v : current_grid)
@@ -56,7 +56,7 @@ static void run_toy_frame(BITMAP *buffer)
 // A living world: seed 2 after 300 frames, mid-flow.
 static void make_world_living()
 {
-    reset_world();
+    clear_world();
     seed_random(2);
     seed_world();
     generate_color_ramps();

@@ -28,7 +28,7 @@ static double fastest(void (*step)(), int times)
 
 int main()
 {
-    reset_world();
+    clear_world();
     seed_random(2);
     seed_world();
     randomize_rule();

@@ -32,3 +32,9 @@ void generate_color_ramps()
             ramps[c][i] = static_cast<float>(w / 2.0 + 0.5);
         }
 }
+
+int cell_rgb(int v)
+{
+    return ramp_level(v, red_ramp[v]) << 16 | ramp_level(v, green_ramp[v]) << 8 |
+           ramp_level(v, blue_ramp[v]);
+}

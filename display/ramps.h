@@ -22,3 +22,6 @@ inline int ramp_level(int v, float factor)
         return 0;
     return static_cast<int>(v * static_cast<double>(factor));
 }
+
+// The colour of cell value v (0..255) as red << 16 | green << 8 | blue; 0 is black.
+int cell_rgb(int v);

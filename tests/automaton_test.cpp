@@ -50,7 +50,7 @@ TEST(LinearRule, SweepTruncatesTowardZeroThenClamps)
     in_every_width([&] {
         for (const auto &c : cases) {
             SCOPED_TRACE(c.label);
-            reset_world();
+            clear_world();
             current_grid[cell_index(40, 30)] = c.cell;
             rule_weights[0] = c.w0, rule_gain = c.gain;
             sweep_grid();
@@ -65,7 +65,7 @@ TEST(LinearRule, SumsLeftToRightInDouble)
     // away again: in the stated order the sum is 256, in most others 255.
     const float weights[9] = {1152921504606846976.0f, 1.0f, -1152921504606846976.0f};
     in_every_width([&] {
-        reset_world();
+        clear_world();
         memcpy(rule_weights, weights, sizeof weights), rule_gain = 0.5f;
         current_grid[cell_index(10, 10)] = 1;
         current_grid[cell_index(9, 10)] = 255;
@@ -83,7 +83,7 @@ TEST(Sweep, MatchesThePlainSweepEverywhere)
     in_every_width([] {
         for (int trial = 0; trial < 60; trial++) {
             SCOPED_TRACE(trial);
-            reset_world();
+            clear_world();
             seed_world();
             randomize_rule();
             if (trial % 4 == 1)
@@ -141,7 +141,7 @@ static void set_probe(int probe, int32_t value)
 TEST(StagnationWatch, CountIsTestedAtEveryCellNotOnlyAtTheEnd)
 {
     SCOPED_TRACE("a run already past the limit raises the flag at cell (0, 0)");
-    reset_world();
+    clear_world();
     still_count = 21;
     set_probe(0, 9); // the first probe changes, so no probe reading passes the limit
     commit_grid();
@@ -149,7 +149,7 @@ TEST(StagnationWatch, CountIsTestedAtEveryCellNotOnlyAtTheEnd)
     EXPECT_EQ(still_count, 3);
 
     SCOPED_TRACE("the limit passed mid-commit sticks though the count falls after");
-    reset_world();
+    clear_world();
     still_count = 19;
     set_probe(3, 9);
     commit_grid(); // 20, 21 at probe 2: raised; probe 4 changes: 0
@@ -157,7 +157,7 @@ TEST(StagnationWatch, CountIsTestedAtEveryCellNotOnlyAtTheEnd)
     EXPECT_EQ(still_count, 0);
 
     SCOPED_TRACE("at the limit itself nothing is raised");
-    reset_world();
+    clear_world();
     still_count = 16;
     commit_grid();
     EXPECT_EQ(still_count, 20);
@@ -166,7 +166,7 @@ TEST(StagnationWatch, CountIsTestedAtEveryCellNotOnlyAtTheEnd)
 
 TEST(StagnationWatch, AWorldFrozenAwayFromZeroIsReseededToo)
 {
-    reset_world();
+    clear_world();
     for (int probe = 0; probe < probe_count; probe++)
         set_probe(probe, 200 + probe); // frozen at these from the first commit on
     int frame = 1;

@@ -16,7 +16,7 @@
 
 TEST(Controls, NHeldWithTheFlagRaisedReseedsOnce)
 {
-    reset_world();
+    clear_world();
     reseed_flag = 1;
     seed_random(5);
     const frame_result done = apply_controls({false, true, false});
@@ -34,7 +34,7 @@ TEST(Controls, NHeldWithTheFlagRaisedReseedsOnce)
 TEST(FrameLoop, EscDownBeforeTheFirstFrameRunsNone)
 {
     start_headless();
-    reset_world();
+    clear_world();
     BITMAP *buffer = start_toy(2026, LINCELL_FONT_FILE);
     key[KEY_ESC] = 1;
     const uint32_t state = random_state;

@@ -32,17 +32,6 @@ int32_t evaluate_rule(int32_t center, int32_t left, int32_t right, int32_t above
     return truncate_product(s * static_cast<double>(rule_gain));
 }
 
-void reset_world()
-{
-    memset(current_grid, 0, sizeof current_grid);
-    memset(next_grid, 0, sizeof next_grid);
-    memset(rule_weights, 0, sizeof rule_weights);
-    rule_gain = 0;
-    memset(probe_last, 0, sizeof probe_last);
-    still_count = 0;
-    reseed_flag = 0;
-}
-
 void reference_sweep(int32_t *out)
 {
     for (int x = 0; x < world_width; x++)

@@ -17,9 +17,6 @@ int32_t evaluate_rule(int32_t center, int32_t left, int32_t right, int32_t above
                       int32_t below_right, int32_t above_left, int32_t below_left,
                       int32_t above_right);
 
-// Zero both grids, the rule and the watch, as at program start.
-void reset_world();
-
 // The next generation of current_grid into `out`, one cell at a time.
 void reference_sweep(int32_t *out);
 

@@ -1,0 +1,226 @@
+// The web page in Debian's Chromium, headless: it loads cleanly, its canvas is the
+// recorder's frame pixel for pixel (keys held included, replayed by the recorder),
+// Esc ends the run, no key sticks when the page loses the focus, bad addresses are
+// noted and ignored, the buttons act while pressed, and reduced motion starts paused.
+// Usage: node page_test.mjs WEB_BUILD_FOLDER LINCELL_RECORD
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { createServer } from 'node:http';
+import { tmpdir } from 'node:os';
+import { extname, join, normalize } from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const [site, recorder] = process.argv.slice(2);
+const scratch = mkdtempSync(join(tmpdir(), 'lincell-web-'));
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const server = createServer((request, response) => {
+  const path = normalize(join(site, new URL(request.url, 'http://x').pathname.replace(/\/$/, '/index.html')));
+  try {
+    const body = readFileSync(path);
+    response.writeHead(200, { 'Content-Type': types[extname(path)] || 'application/octet-stream' });
+    response.end(body);
+  } catch {
+    response.writeHead(404).end();
+  }
+});
+await new Promise((done) => server.listen(0, '127.0.0.1', done));
+const address = `http://127.0.0.1:${server.address().port}/`;
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium', headless: true,
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+         '--disable-background-networking', '--disable-component-update', '--disable-sync',
+         '--disable-background-timer-throttling', '--disable-renderer-backgrounding'],
+});
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+let failures = 0;
+
+async function check(name, body) {
+  try {
+    await body();
+    console.log(`ok   ${name}`);
+  } catch (error) {
+    failures++;
+    console.log(`FAIL ${name}\n     ${error.stack.split('\n').slice(0, 3).join('\n     ')}`);
+  }
+}
+
+// The page at `hash`, its console errors collected; resolves once the toy has started.
+async function open(hash, prepare = async () => {}) {
+  const page = await browser.newPage();
+  page.errors = [];
+  page.on('console', (m) => m.type() === 'error' && page.errors.push(m.text()));
+  page.on('pageerror', (e) => page.errors.push(String(e)));
+  await page.setViewport({ width: 1024, height: 900 });
+  await prepare(page);
+  await page.goto(address + hash);
+  await page.waitForFunction(() => window.lincell && window.lincell.state !== 'starting');
+  return page;
+}
+
+const run_of = (page) => page.evaluate(() => ({ ...window.lincell, times: undefined }));
+const until = (page, test, arg) => page.waitForFunction(test, { timeout: 20000 }, arg);
+
+// The canvas's pixels as RGB bytes.
+async function canvas_rgb(page) {
+  const text = await page.evaluate(() => {
+    const data = document.getElementById('world').getContext('2d').getImageData(0, 0, 800, 600).data;
+    let s = '';
+    for (let i = 0; i < data.length; i += 4)
+      s += String.fromCharCode(data[i], data[i + 1], data[i + 2]);
+    return s;
+  });
+  return Buffer.from(text, 'latin1');
+}
+
+// The recorder's picture of frame `frames` of `seed` with the holds given, as RGB bytes.
+function recorded_rgb(seed, frames, holds = []) {
+  const out = join(scratch, `s${seed}-f${frames}-${holds.length}`);
+  execFileSync(recorder, ['--seed', String(seed), '--frames', String(frames), '--out', out,
+                          ...holds.flatMap((h) => ['--hold', h])]);
+  const name = execFileSync('sh', ['-c', `ls ${out}/frame-*.png`]).toString().trim();
+  return execFileSync('convert', [name, '-depth', '8', 'rgb:-'], { maxBuffer: 1 << 24 });
+}
+
+function count_differences(a, b) {
+  let n = 0;
+  for (let i = 0; i < a.length; i += 3)
+    if (a[i] !== b[i] || a[i + 1] !== b[i + 1] || a[i + 2] !== b[i + 2])
+      n++;
+  return n;
+}
+
+// The frames a page ran with keys held, as the recorder's --hold arguments.
+function holds_of(held) {
+  const letters = (bits) => (bits & 1 ? 'c' : '') + (bits & 2 ? 'n' : '') + (bits & 4 ? 'm' : '');
+  return held.map(([frame, bits]) => `${letters(bits)}@${frame}`);
+}
+
+await check('pinned seeds: the canvas is the recorder\'s frame, caption included', async () => {
+  // Seed 2 at frame 8 shows the watch's second reseed, the first world of its own rule.
+  for (const [seed, frames] of [[1, 1], [2, 8], [2, 60], [4294967295, 25], [7, 200]]) {
+    const page = await open(`#seed=${seed}&frames=${frames}`);
+    await until(page, () => window.lincell.state === 'done');
+    const run = await run_of(page);
+    assert.equal(run.frame, frames);
+    assert.deepEqual(page.errors, []);
+    assert.equal(count_differences(await canvas_rgb(page), recorded_rgb(seed, frames)), 0,
+                 `seed ${seed}, frame ${frames}`);
+    if (seed === 2 && frames === 8)
+      assert.equal(run.watch, 2, 'the watch asked for two reseeds by frame 8');
+    await page.close();
+  }
+});
+
+await check('keys held act every frame, as the recorder replays them; Esc ends the run', async () => {
+  const page = await open('#seed=9');
+  await until(page, () => window.lincell.frame >= 20);
+  for (const key of ['KeyC', 'KeyN', 'KeyM']) {
+    const before = await run_of(page);
+    await page.keyboard.down(key.slice(3));
+    await sleep(300);
+    await page.keyboard.up(key.slice(3));
+    const after = await run_of(page);
+    const field = { KeyC: 'colors', KeyN: 'worlds', KeyM: 'nudges' }[key];
+    assert.ok(after[field] - before[field] >= 5, `${key} acted on the frames it was held`);
+    for (const other of ['colors', 'nudges'].filter((f) => f !== field))
+      assert.equal(after[other], before[other], `${key} did not act as another key`);
+  }
+  await sleep(100);
+  await page.keyboard.press('Escape');
+  await until(page, () => window.lincell.state === 'ended');
+  const run = await run_of(page);
+  await sleep(200);
+  assert.equal((await run_of(page)).frame, run.frame, 'no frame runs after Esc');
+  assert.equal(count_differences(await canvas_rgb(page), recorded_rgb(9, run.frame, holds_of(run.held))), 0);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+await check('a key held while the page loses the focus is released', async () => {
+  const page = await open('#seed=3');
+  await page.keyboard.down('c');
+  await sleep(200);
+  await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+  const then = (await run_of(page)).colors;
+  await sleep(300);
+  assert.ok(then > 0 && (await run_of(page)).colors === then, 'C stopped acting at the blur');
+  await page.keyboard.up('c');
+  await page.close();
+});
+
+await check('bad seeds are noted and ignored; the clock\'s seed goes into the address', async () => {
+  for (const hash of ['#seed=abc', '#seed=-1', '#seed=4294967296', '#seed=', '#seed=1e3',
+                      '#seed=99999999999999999999', '#frames=5', '#seed=5&frames=x']) {
+    const page = await open(hash);
+    const note = await page.$eval('#note', (n) => (n.hidden ? '' : n.textContent));
+    assert.match(note, /ignored/, hash);
+    const run = await run_of(page);
+    assert.equal(run.state, 'running', hash);
+    if (hash.startsWith('#seed=5'))
+      assert.equal(run.seed, 5);
+    else
+      assert.equal(await page.evaluate(() => location.hash), `#seed=${run.seed}`, hash);
+    await page.close();
+  }
+});
+
+await check('the buttons act while pressed, by mouse and by touch', async () => {
+  const page = await open('#seed=11');
+  const centre = async (selector) => {
+    const box = await (await page.$(selector)).boundingBox();
+    return [box.x + box.width / 2, box.y + box.height / 2];
+  };
+  const [cx, cy] = await centre('button[data-key="1"]');
+  await page.mouse.move(cx, cy);
+  await page.mouse.down();
+  await sleep(300);
+  await page.mouse.up();
+  const colors = (await run_of(page)).colors;
+  assert.ok(colors >= 5, 'C acted while the mouse held it');
+  await sleep(200);
+  assert.equal((await run_of(page)).colors, colors, 'and stopped when let go');
+  const [mx, my] = await centre('button[data-key="4"]');
+  await page.touchscreen.touchStart(mx, my);
+  await sleep(300);
+  await page.touchscreen.touchEnd();
+  const nudges = (await run_of(page)).nudges;
+  assert.ok(nudges >= 5, 'M acted while a finger held it');
+  await sleep(200);
+  assert.equal((await run_of(page)).nudges, nudges);
+  await page.click('#run');
+  await until(page, () => window.lincell.state === 'ended');
+  await page.click('#run');
+  await until(page, () => window.lincell.state === 'running' && window.lincell.frame > 2);
+  await page.close();
+});
+
+await check('reduced motion: the toy starts paused and runs when asked', async () => {
+  const page = await open('#seed=1', (p) =>
+    p.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]));
+  await sleep(300);
+  const run = await run_of(page);
+  assert.equal(run.state, 'paused');
+  assert.equal(run.frame, 0);
+  await page.click('#run');
+  await until(page, () => window.lincell.frame > 5);
+  await page.close();
+});
+
+await check('a frame\'s time, the picture put on the canvas included (reported, not judged)', async () => {
+  const page = await open('#seed=2&frames=400');
+  await until(page, () => window.lincell.state === 'done');
+  const times = (await page.evaluate(() => window.lincell.times)).sort((a, b) => a - b);
+  const at = (q) => times[Math.floor(q * (times.length - 1))].toFixed(2);
+  console.log(`     ${times.length} frames: median ${at(0.5)} ms, 90th percentile ${at(0.9)} ms`);
+  await page.close();
+});
+
+await browser.close();
+server.close();
+rmSync(scratch, { recursive: true, force: true });
+if (failures) {
+  console.log(`${failures} web test(s) failed`);
+  process.exit(1);
+}
+console.log('All web tests passed.');
