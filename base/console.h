@@ -13,5 +13,10 @@ bool is_open(int fd);
 // console, switched to take them where it can).
 bool takes_terminal_escapes(int fd);
 
+// Send what is written to standard error nowhere until restore_error_output(the
+// result) puts it back; for a library that talks where it has nothing to say.
+int hide_error_output();
+void restore_error_output(int saved);
+
 // The processor cores this process may run on, at least 1.
 int usable_cores();

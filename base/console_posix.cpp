@@ -24,6 +24,25 @@ bool takes_terminal_escapes(int fd)
     return isatty(fd);
 }
 
+int hide_error_output()
+{
+    const int saved = fcntl(2, F_DUPFD_CLOEXEC, 3);
+    const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && nowhere >= 0)
+        dup2(nowhere, 2);
+    if (nowhere >= 0)
+        close(nowhere);
+    return saved;
+}
+
+void restore_error_output(int saved)
+{
+    if (saved < 0)
+        return;
+    dup2(saved, 2);
+    close(saved);
+}
+
 int usable_cores()
 {
     cpu_set_t set;

@@ -25,6 +25,14 @@ bool takes_terminal_escapes(int fd)
            SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
 
+// A Windows program with a window has no terminal to keep quiet.
+int hide_error_output()
+{
+    return -1;
+}
+
+void restore_error_output(int) {}
+
 int usable_cores()
 {
     const unsigned cores = std::thread::hardware_concurrency();

@@ -29,6 +29,12 @@ bool replace_file(const std::string &from, const std::string &to);
 // Make one folder; true when it was made or already exists.
 bool make_folder(const std::string &path);
 
+// Make one folder that only this user may enter; true only when it was made now.
+bool make_new_folder(const std::string &path);
+
+// Whether the two paths name one and the same folder, however each is spelled.
+bool same_folder(const std::string &a, const std::string &b);
+
 // Whether `path` names a link (never followed) or a regular file.
 bool is_file_or_link(const std::string &path);
 

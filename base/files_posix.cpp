@@ -40,6 +40,19 @@ bool make_folder(const std::string &path)
     return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
 }
 
+bool make_new_folder(const std::string &path)
+{
+    return mkdir(path.c_str(), 0700) == 0;
+}
+
+bool same_folder(const std::string &a, const std::string &b)
+{
+    struct stat sa, sb;
+    if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0)
+        return a == b;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 bool is_file_or_link(const std::string &path)
 {
     struct stat st;

@@ -42,6 +42,32 @@ bool make_folder(const std::string &path)
     return mkdir(path.c_str()) == 0 || errno == EEXIST;
 }
 
+bool make_new_folder(const std::string &path)
+{
+    return mkdir(path.c_str()) == 0;
+}
+
+// A folder's identity: the volume's serial number and the folder's index on it.
+static bool identify_folder(const std::string &path, BY_HANDLE_FILE_INFORMATION *info)
+{
+    HANDLE folder = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE)
+        return false;
+    const bool known = GetFileInformationByHandle(folder, info) != 0;
+    CloseHandle(folder);
+    return known;
+}
+
+bool same_folder(const std::string &a, const std::string &b)
+{
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    if (!identify_folder(a, &ia) || !identify_folder(b, &ib))
+        return a == b;
+    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 bool is_file_or_link(const std::string &path)
 {
     struct stat st;

@@ -3,6 +3,7 @@
 // programs_posix.cpp and programs_windows.cpp hold each system's way.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -26,10 +27,20 @@ struct child_program {
 // the stop signals at their defaults, its error output into descriptor error_fd.
 bool start_program(const char *const *args, int error_fd, child_program *child);
 
-// Ask the program to stop.
+// Ask the program, and every program it started, to stop.
 void stop_program(const child_program &child);
 
+// Write all `size` bytes to the program's input: true once they are all there;
+// false when the program takes no more, or when give_up() says so while the
+// program is not taking them (asked every tenth of a second of waiting).
+bool write_program(const child_program &child, const void *data, size_t size, bool (*give_up)());
+
 // Close the program's input and wait for it; true when it ended with status 0.
-// Once *hurry is set, it has two seconds to end; then it is asked to stop, and
-// a second later killed.
-bool wait_program(child_program *child, const volatile int *hurry);
+// While it runs, give_up() is asked every hundredth of a second; once it says
+// so, the program and every program it started are asked to stop, and a second
+// later killed.
+bool wait_program(child_program *child, bool (*give_up)());
+
+// The processor time the program has used so far, its own and that of the
+// programs it has waited for, in the system's ticks; -1 when it cannot be told.
+long long program_work(const child_program &child);

@@ -3,6 +3,7 @@
 #include "base/programs.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,7 +11,9 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "base/files.h"
 
@@ -80,6 +83,7 @@ bool start_program(const char *const *args, int error_fd, child_program *child)
         close(fds[1]);
         return false;
     }
+    fcntl(fds[1], F_SETFL, O_NONBLOCK); // so that a write can wait with an eye on the clock
     *child = {pid, fds[1]};
     return true;
 }
@@ -87,26 +91,69 @@ bool start_program(const char *const *args, int error_fd, child_program *child)
 void stop_program(const child_program &child)
 {
     if (child.id > 0)
-        kill(static_cast<pid_t>(child.id), SIGTERM);
+        kill(-static_cast<pid_t>(child.id), SIGTERM);
 }
 
-bool wait_program(child_program *child, const volatile int *hurry)
+bool write_program(const child_program &child, const void *data, size_t size, bool (*give_up)())
+{
+    const char *at = static_cast<const char *>(data);
+    while (size > 0) {
+        const ssize_t n = write(child.input, at, size);
+        if (n > 0) {
+            at += n, size -= static_cast<size_t>(n);
+            continue;
+        }
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
+            return false;
+        pollfd writable = {child.input, POLLOUT, 0};
+        poll(&writable, 1, 100);
+        if (give_up())
+            return false;
+    }
+    return true;
+}
+
+bool wait_program(child_program *child, bool (*give_up)())
 {
     if (child->input >= 0)
         close(child->input);
     child->input = -1;
-    int status = -1, waited_ms = 0;
-    while (child->id > 0) {
-        const pid_t ended = waitpid(static_cast<pid_t>(child->id), &status, WNOHANG);
+    const pid_t group = static_cast<pid_t>(child->id);
+    int status = -1, stopping_ms = -1;
+    while (group > 0) {
+        const pid_t ended = waitpid(group, &status, WNOHANG);
         if (ended != 0 && !(ended < 0 && errno == EINTR))
             break;
-        if (*hurry && (waited_ms == 2000 || waited_ms == 3000))
-            kill(static_cast<pid_t>(child->id), waited_ms == 2000 ? SIGTERM : SIGKILL);
-        if (*hurry)
-            waited_ms += 10;
+        if (stopping_ms < 0 && give_up()) {
+            kill(-group, SIGTERM);
+            stopping_ms = 0;
+        } else if (stopping_ms >= 0 && (stopping_ms += 10) == 1000) {
+            kill(-group, SIGKILL);
+        }
         usleep(10000);
     }
-    const bool ended_well = child->id > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (stopping_ms >= 0)
+        kill(-group, SIGKILL); // what it started and left behind
+    const bool ended_well = group > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     child->id = 0;
     return ended_well;
+}
+
+long long program_work(const child_program &child)
+{
+    char path[64], text[1024];
+    snprintf(path, sizeof path, "/proc/%ld/stat", static_cast<long>(child.id));
+    FILE *stat = fopen(path, "r");
+    if (!stat)
+        return -1;
+    const size_t n = fread(text, 1, sizeof text - 1, stat);
+    fclose(stat);
+    text[n] = '\0';
+    // After the name in parentheses: state and ten fields, then the times.
+    const char *after = strrchr(text, ')');
+    long long user, system, children_user, children_system;
+    if (!after || sscanf(after + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lld %lld %lld %lld",
+                         &user, &system, &children_user, &children_system) != 4)
+        return -1;
+    return user + system + children_user + children_system;
 }

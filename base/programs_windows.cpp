@@ -108,13 +108,27 @@ bool start_program(const char *const *args, int error_fd, child_program *child)
     return true;
 }
 
+// Windows has no process groups here: the program itself is ended.
 void stop_program(const child_program &child)
 {
     if (child.id)
         TerminateProcess(reinterpret_cast<HANDLE>(child.id), 1);
 }
 
-bool wait_program(child_program *child, const volatile int *hurry)
+// A stop does not interrupt a write on Windows: the write simply goes on.
+bool write_program(const child_program &child, const void *data, size_t size, bool (*)())
+{
+    const char *at = static_cast<const char *>(data);
+    while (size > 0) {
+        const int n = _write(child.input, at, static_cast<unsigned>(size < (1u << 30) ? size : 1u << 30));
+        if (n <= 0)
+            return false;
+        at += n, size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool wait_program(child_program *child, bool (*give_up)())
 {
     if (child->input >= 0)
         _close(child->input);
@@ -122,12 +136,23 @@ bool wait_program(child_program *child, const volatile int *hurry)
     if (!child->id)
         return false;
     HANDLE process = reinterpret_cast<HANDLE>(child->id);
-    for (int waited_ms = 0; WaitForSingleObject(process, 10) == WAIT_TIMEOUT;)
-        if (*hurry && (waited_ms += 10) == 2000)
+    for (bool stopped = false; WaitForSingleObject(process, 10) == WAIT_TIMEOUT;)
+        if (!stopped && (stopped = give_up()))
             TerminateProcess(process, 1);
     DWORD code = 1;
     GetExitCodeProcess(process, &code);
     CloseHandle(process);
     child->id = 0;
     return code == 0;
+}
+
+long long program_work(const child_program &child)
+{
+    FILETIME created, ended, kernel, user;
+    if (!child.id || !GetProcessTimes(reinterpret_cast<HANDLE>(child.id), &created, &ended, &kernel, &user))
+        return -1;
+    const auto ticks = [](const FILETIME &t) {
+        return static_cast<long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime;
+    };
+    return ticks(kernel) + ticks(user);
 }

@@ -11,6 +11,9 @@
 // The signal that asked the program to stop, or 0 while none has.
 extern volatile sig_atomic_t stop_signal;
 
+// How many stop signals have come: a second one means "now, not when done".
+extern volatile sig_atomic_t stop_count;
+
 // Note which stop signals the program was started with ignored, and hold the
 // stop signals back until catch_stop_signals: one that comes while the library
 // starts would otherwise meet the library's own handlers. Put SIGCHLD back to its

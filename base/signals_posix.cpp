@@ -3,6 +3,7 @@
 #include "base/signals.h"
 
 volatile sig_atomic_t stop_signal;
+volatile sig_atomic_t stop_count;
 
 static const int stop_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 constexpr int stop_signal_count = sizeof stop_signals / sizeof stop_signals[0];
@@ -13,6 +14,7 @@ static bool ignored[stop_signal_count];
 static void note_stop(int signal_number)
 {
     stop_signal = signal_number;
+    stop_count = stop_count + 1;
 }
 
 void note_ignored_signals()

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 volatile sig_atomic_t stop_signal;
+volatile sig_atomic_t stop_count;
 
 static const int stop_signals[] = {SIGINT, SIGTERM, SIGBREAK};
 constexpr int stop_signal_count = sizeof stop_signals / sizeof stop_signals[0];
@@ -16,6 +17,7 @@ static bool ignored[stop_signal_count];
 static void note_stop(int signal_number)
 {
     stop_signal = signal_number;
+    stop_count = stop_count + 1;
 }
 
 // Note the stop, then wait while the program finishes; the system ends the

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,21 +17,55 @@
 
 constexpr size_t longest_name = 255; // bytes in one name of a path, on every system here
 
-bool is_abandoned_temporary(const char *name, std::string *final_name)
+// The process number and the suffix's length of a temporary name: '.', digits
+// within an int's range (a process number), '-', digits, the end. False for
+// anything else, which is no temporary of ours.
+static bool read_suffix(const char *name, long *id, size_t *suffix_size)
 {
     const char *dot = strrchr(name, '.');
-    if (name[0] != '.' || !dot || dot == name)
+    if (name[0] != '.' || !dot || dot == name || !isdigit(static_cast<unsigned char>(dot[1])))
         return false;
-    char *end;
-    const long id = strtol(dot + 1, &end, 10);
-    if (end == dot + 1 || *end != '-' || !isdigit(static_cast<unsigned char>(end[1])))
+    const char *p = dot + 1;
+    long value = 0;
+    for (; isdigit(static_cast<unsigned char>(*p)); p++) {
+        value = value * 10 + (*p - '0');
+        if (value > INT_MAX)
+            return false;
+    }
+    if (*p++ != '-' || !isdigit(static_cast<unsigned char>(*p)))
         return false;
-    for (end++; isdigit(static_cast<unsigned char>(*end));)
-        end++;
-    if (*end != '\0' || is_running(id))
+    while (isdigit(static_cast<unsigned char>(*p)))
+        p++;
+    if (*p != '\0')
         return false;
-    *final_name = std::string(name + 1, dot);
+    *id = value;
+    *suffix_size = strlen(dot);
     return true;
+}
+
+// The part of `name` a temporary with a suffix of this size keeps.
+static std::string kept_part(const std::string &name, size_t suffix_size)
+{
+    return name.substr(0, longest_name - 1 - suffix_size);
+}
+
+bool is_abandoned_temporary(const char *name, std::string *final_name)
+{
+    long id;
+    size_t suffix_size;
+    if (!read_suffix(name, &id, &suffix_size) || is_running(id))
+        return false;
+    *final_name = std::string(name + 1, strlen(name) - 1 - suffix_size);
+    return true;
+}
+
+bool is_temporary_of(const char *name, const std::string &final_name)
+{
+    long id;
+    size_t suffix_size;
+    return read_suffix(name, &id, &suffix_size) &&
+           std::string(name + 1, strlen(name) - 1 - suffix_size) ==
+               kept_part(final_name, suffix_size);
 }
 
 bool open_whole_file(const std::string &path, whole_file *file)
@@ -41,8 +76,7 @@ bool open_whole_file(const std::string &path, whole_file *file)
     for (int attempt = 0; attempt < 100; attempt++) {
         char suffix[32];
         snprintf(suffix, sizeof suffix, ".%d-%u", process_id(), made++);
-        const size_t room = longest_name - 1 - strlen(suffix);
-        file->temporary = folder + "." + name.substr(0, room) + suffix;
+        file->temporary = folder + "." + kept_part(name, strlen(suffix)) + suffix;
         const int fd = create_new_file(file->temporary.c_str());
         if (fd < 0 && errno == EEXIST)
             continue;

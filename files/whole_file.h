@@ -14,8 +14,12 @@ struct whole_file {
 };
 
 // Whether `name` is a temporary name that a process no longer running gave a
-// file (one a killed writer left behind); if so, the final name in *final_name.
+// file (one a killed writer left behind); if so, the final name in *final_name,
+// cut short as the temporary's name was where the whole would pass 255 bytes.
 bool is_abandoned_temporary(const char *name, std::string *final_name);
+
+// Whether `name` is a temporary name of a file named `final_name`, cut short or not.
+bool is_temporary_of(const char *name, const std::string &final_name);
 
 // Create a new temporary file beside `path` (exclusively, never through a link).
 bool open_whole_file(const std::string &path, whole_file *file);

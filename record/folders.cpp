@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "base/files.h"
+#include "base/programs.h"
 #include "files/whole_file.h"
 
 bool make_folders(const std::string &path)
@@ -26,14 +27,13 @@ bool make_folders(const std::string &path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(path.c_str(), W_OK) == 0;
 }
 
-// The folders the run writes into, each once.
+// The folders the run writes into, each once however it is spelled.
 static std::vector<std::string> recording_folders(const options &o)
 {
     std::vector<std::string> folders;
     if (writes_files(o))
         folders.push_back(o.out);
-    if (!o.video.empty() && std::find(folders.begin(), folders.end(), folder_of(o.video)) ==
-                                folders.end())
+    if (!o.video.empty() && (folders.empty() || !same_folder(folders[0], folder_of(o.video))))
         folders.push_back(folder_of(o.video));
     return folders;
 }
@@ -58,6 +58,19 @@ static bool is_recording_file(const options &o, const std::vector<const output *
     return false;
 }
 
+// Whether the hidden `name` in `folder` is a temporary a killed run left of one of
+// the outputs' files; a name cut short is matched by the same cut.
+static bool is_abandoned(const options &o, const std::vector<const output *> &wanted,
+                         const std::string &folder, const char *name)
+{
+    std::string final_name;
+    if (!is_abandoned_temporary(name, &final_name))
+        return false;
+    return is_recording_file(o, wanted, folder, final_name.c_str()) ||
+           (!o.video.empty() && is_temporary_of(name, name_of(o.video)) &&
+            same_folder(folder, folder_of(o.video)));
+}
+
 bool find_earlier_files(const options &o, const std::vector<const output *> &wanted,
                         std::vector<std::string> *earlier, std::vector<std::string> *abandoned,
                         std::string *unlisted)
@@ -70,30 +83,71 @@ bool find_earlier_files(const options &o, const std::vector<const output *> &wan
             *unlisted = folder;
             return false;
         }
-        std::string final_name;
-        while (const dirent *entry = readdir(listing))
+        while (const dirent *entry = readdir(listing)) {
+            const std::string path = folder + "/" + entry->d_name;
             if (is_recording_file(o, wanted, folder, entry->d_name))
-                earlier->push_back(folder + "/" + entry->d_name);
-            else if (is_abandoned_temporary(entry->d_name, &final_name) &&
-                     is_recording_file(o, wanted, folder, final_name.c_str()))
-                abandoned->push_back(folder + "/" + entry->d_name);
+                earlier->push_back(path);
+            else if (is_abandoned(o, wanted, folder, entry->d_name) && is_file_or_link(path))
+                abandoned->push_back(path);
+        }
         closedir(listing);
     }
     std::sort(earlier->begin(), earlier->end());
     return true;
 }
 
-bool remove_files(const std::vector<std::string> &paths, std::string *refused)
+void clear_abandoned(const std::vector<std::string> &paths)
 {
     for (const std::string &path : paths)
-        if (!is_file_or_link(path) || access(folder_of(path).c_str(), W_OK) != 0) {
+        unlink(path.c_str());
+}
+
+// A hidden folder made now beside `path`, to hold files on their way out.
+static std::string make_holding_folder(const std::string &path)
+{
+    for (int attempt = 0; attempt < 100; attempt++) {
+        const std::string folder = folder_of(path) + "/.lincell-overwritten." +
+                                   std::to_string(process_id()) + "-" + std::to_string(attempt);
+        if (make_new_folder(folder))
+            return folder;
+        if (errno != EEXIST)
+            break;
+    }
+    return "";
+}
+
+bool remove_files(const std::vector<std::string> &paths, std::string *refused)
+{
+    // Every file is first renamed into a holding folder beside it; only when all
+    // of them are there is any removed, and on a failure each goes back.
+    struct move {
+        std::string from, to;
+    };
+    std::vector<move> moved;
+    std::vector<std::pair<std::string, std::string>> holding; // folder, its holding folder
+    bool all_there = true;
+    for (const std::string &path : paths) {
+        std::string hold;
+        for (const auto &h : holding)
+            if (h.first == folder_of(path))
+                hold = h.second;
+        if (hold.empty() && is_file_or_link(path) && !(hold = make_holding_folder(path)).empty())
+            holding.push_back({folder_of(path), hold});
+        const std::string to = hold + "/" + name_of(path);
+        if (hold.empty() || !is_file_or_link(path) || rename(path.c_str(), to.c_str()) != 0) {
             *refused = path;
-            return false;
+            all_there = false;
+            break;
         }
-    for (const std::string &path : paths)
-        if (unlink(path.c_str()) != 0 && errno != ENOENT) {
-            *refused = path;
-            return false;
+        moved.push_back({path, to});
+    }
+    for (const move &m : moved)
+        if (!all_there || unlink(m.to.c_str()) != 0) {
+            if (rename(m.to.c_str(), m.from.c_str()) != 0 && all_there)
+                *refused = m.from;
+            all_there = false;
         }
-    return true;
+    for (const auto &h : holding)
+        rmdir(h.second.c_str()); // left, with what it holds, only if something could not go back
+    return all_there;
 }

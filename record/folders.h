@@ -23,6 +23,10 @@ bool find_earlier_files(const options &o, const std::vector<const output *> &wan
                         std::vector<std::string> *earlier, std::vector<std::string> *abandoned,
                         std::string *unlisted);
 
-// Remove the files, all or none: each must be a file or a link in a folder that
-// can be written. False, with the first that cannot go in *refused, otherwise.
+// Remove the temporaries killed runs left, as far as they can be removed.
+void clear_abandoned(const std::vector<std::string> &paths);
+
+// Remove the files, all or none: each must be a file or a link, and every one is
+// moved out of the way before any is removed. False, with the first that cannot
+// go in *refused, and every file where it was, otherwise.
 bool remove_files(const std::vector<std::string> &paths, std::string *refused);

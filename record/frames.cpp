@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/console.h"
+#include "base/files.h"
 #include "files/png.h"
 #include "record/output.h"
 
@@ -27,7 +28,7 @@ static bool is_wanted(const options &o)
 
 static bool is_mine(const options &o, const std::string &folder, const char *name)
 {
-    return folder == o.out && is_output_name(name, "frame", "png");
+    return is_output_name(name, "frame", "png") && same_folder(folder, o.out);
 }
 
 // One copy of a frame waiting for, or under, encoding.

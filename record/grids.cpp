@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "automaton/grid.h"
+#include "base/files.h"
 #include "files/whole_file.h"
 #include "record/output.h"
 
@@ -20,7 +21,7 @@ static bool is_wanted(const options &o)
 
 static bool is_mine(const options &o, const std::string &folder, const char *name)
 {
-    return folder == o.out && is_output_name(name, "grid", "pgm");
+    return is_output_name(name, "grid", "pgm") && same_folder(folder, o.out);
 }
 
 // current_grid as a binary PGM, its rows y = 0..191, when the frame is kept.

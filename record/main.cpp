@@ -39,7 +39,7 @@ static size_t first_open, open_end;
         if (wanted[--open_end]->abandon)
             wanted[open_end]->abandon();
     fprintf(stderr, "lincell-record: %s\n", what.c_str());
-    exit(status);
+    exit(stop_signal ? 128 + stop_signal : status); // a run a signal stopped says so
 }
 
 // Any allocation of the recorder's own that fails ends it with a message, not a crash.
@@ -69,8 +69,7 @@ static void prepare_folders(const options &o)
     std::vector<std::string> earlier, abandoned;
     if (!find_earlier_files(o, wanted, &earlier, &abandoned, &refused))
         stop(1, "cannot list " + refused);
-    if (!remove_files(abandoned, &refused))
-        stop(1, "cannot remove " + refused);
+    clear_abandoned(abandoned);
     if (earlier.empty())
         return;
     if (!o.overwrite)

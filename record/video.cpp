@@ -4,11 +4,11 @@
 // a process group of its own, so a Ctrl-C at the terminal reaches only the
 // recorder, which then ends the video itself. Its error output goes to a scratch
 // file, whose last line is shown when it fails.
-#include <sys/stat.h>
-#include <unistd.h>
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -64,7 +64,33 @@ static child_program encoder = {0, -1};
 static FILE *errors;
 static whole_file video;
 static video_crop shown;
-static bool video_open; // ffmpeg started and its file not yet ended
+static bool video_open;       // ffmpeg started and its file not yet ended
+static uint64_t frames_taken; // frames ffmpeg has been given whole
+
+// ffmpeg's progress as last seen, and when it last changed: its processor time
+// and the size of its file.
+static long long last_work = -2;
+static std::chrono::steady_clock::time_point last_change;
+constexpr int patience_ms = 5000; // without progress, after a stop
+
+// Whether to give up on ffmpeg: at once after a second stop signal; after the
+// first, once it has gone on for patience_ms without working or writing.
+static bool give_up_on_ffmpeg()
+{
+    if (stop_count >= 2)
+        return true;
+    if (!stop_signal)
+        return false;
+    struct stat st;
+    const long long work = program_work(encoder) +
+                           (stat(video.temporary.c_str(), &st) == 0 ? st.st_size : 0);
+    const auto now = std::chrono::steady_clock::now();
+    if (work != last_work) {
+        last_work = work, last_change = now;
+        return false;
+    }
+    return now - last_change >= std::chrono::milliseconds(patience_ms);
+}
 
 static bool is_wanted(const options &o)
 {
@@ -89,6 +115,8 @@ static bool check(const options &o, std::string *error)
     else if (kind->centisecond_pace && o.fps && !is_centisecond_pace(o.fps))
         *error = "--fps for a .gif is one of 50, 25, 20, 10, 5, 4, 2 or 1 (its delays are whole "
                  "hundredths of a second, at least 2): '" + std::to_string(o.fps) + "'";
+    else if (o.frames == 0)
+        *error = "--video wants at least one frame: --frames 0 would make a video of nothing";
     else if (kind->even_sides && (o.crop.width % 2 || o.crop.height % 2))
         *error = "--crop for a " + std::string(kind->ending) +
                  " wants an even width and height: '" + std::to_string(o.crop.width) + "x" +
@@ -107,7 +135,7 @@ static bool check(const options &o, std::string *error)
 
 static bool is_mine(const options &o, const std::string &folder, const char *name)
 {
-    return folder == folder_of(o.video) && name == name_of(o.video);
+    return name == name_of(o.video) && same_folder(folder, folder_of(o.video));
 }
 
 static bool begin(const options &o, const recorded_frame &, std::string *error)
@@ -158,7 +186,9 @@ static std::string last_error_line()
     if (end == std::string::npos)
         return "ffmpeg ended without saying why";
     const size_t start = text.find_last_of('\n', end);
-    return text.substr(start == std::string::npos ? 0 : start + 1, end + 1 - (start + 1));
+    const std::string line = text.substr(start == std::string::npos ? 0 : start + 1, end + 1 - (start + 1));
+    constexpr size_t longest = 200; // one readable line, however long ffmpeg's was
+    return line.size() <= longest ? line : line.substr(0, longest - 3) + "...";
 }
 
 // Wait for ffmpeg to end; with `keep`, put the video in place if it ended well.
@@ -167,7 +197,7 @@ static bool end_video(bool keep, std::string *error)
     if (!video_open)
         return false;
     video_open = false;
-    const bool made = wait_program(&encoder, &stop_signal);
+    const bool made = wait_program(&encoder, give_up_on_ffmpeg);
     if (!made)
         *error = "ffmpeg could not make " + video.path + ": " + last_error_line();
     fclose(errors);
@@ -186,33 +216,39 @@ static bool end_video(bool keep, std::string *error)
     return true;
 }
 
+// A run that ended before its first frame makes no video.
 static bool finish(std::string *error)
 {
-    show_finishing(video.path);
+    if (frames_taken == 0) {
+        stop_program(encoder);
+        end_video(false, error);
+        *error = "no frame ran, so " + video.path + " was not made";
+        return false;
+    }
+    show_finishing(video.path + (stop_signal ? " (Ctrl-C again to abandon it)" : ""));
     return end_video(true, error);
 }
 
-// A frame ffmpeg will not take is a failure, even when ffmpeg says it ended well.
+// Each frame goes to ffmpeg whole or not at all: a stop signal lets the frame
+// being sent finish. A frame ffmpeg will not take is a failure, even when ffmpeg
+// says it ended well.
 static bool take_frame(const recorded_frame &frame, std::string *error)
 {
-    const size_t row_bytes = static_cast<size_t>(shown.width) * 4;
-    for (int y = shown.top; y < shown.top + shown.height; y++) {
-        const char *row = reinterpret_cast<const char *>(frame.rows[y] + shown.left);
-        for (size_t done = 0; done < row_bytes;) {
-            const ssize_t n = write(encoder.input, row + done, row_bytes - done);
-            if (n < 0 && errno == EINTR && stop_signal)
-                return true; // the run ends here; finishing closes the video
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                *error = "ffmpeg stopped taking the frames of " + video.path;
-                end_video(false, error);
-                return false;
-            }
-            done += static_cast<size_t>(n);
-        }
+    static uint32_t pixels[screen_width * screen_height];
+    for (int y = 0; y < shown.height; y++)
+        memcpy(pixels + y * shown.width, frame.rows[shown.top + y] + shown.left,
+               static_cast<size_t>(shown.width) * 4);
+    if (write_program(encoder, pixels, static_cast<size_t>(shown.width) * shown.height * 4,
+                      give_up_on_ffmpeg)) {
+        frames_taken++;
+        return true;
     }
-    return true;
+    *error = stop_count >= 2 ? "abandoned " + video.path
+                             : "ffmpeg stopped taking the frames of " + video.path;
+    stop_program(encoder);
+    std::string ignored;
+    end_video(false, &ignored);
+    return false;
 }
 
 static void abandon()

@@ -8,6 +8,8 @@ recorder=$1
 table=${2:-$(dirname "$0")/pinned_recordings.txt}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# shellcheck source=tests/fixtures.sh
+. "$(dirname "$0")/fixtures.sh"
 
 sum() { sha256sum | cut -d' ' -f1; }
 while IFS= read -r line; do
@@ -17,10 +19,7 @@ while IFS= read -r line; do
     rm -rf "$work/run"
     # shellcheck disable=SC2086 # the run's arguments are words
     "$recorder" ${line#run } --log --out "$work/run" >"$work/log"
-    for f in "$work"/run/frame-*; do
-      file -b "$f" | grep -q '^PNG image data, 800 x 600, 8-bit/color RGB,' ||
-        { echo "${f##*/} is not an 800 x 600 8-bit RGB PNG" >&2; exit 1; }
-    done
+    are_rgb_frames "$work"/run/frame-* || { echo "a frame is not an 800 x 600 8-bit RGB PNG" >&2; exit 1; }
     echo "grids $(cat "$work"/run/grid-*.pgm | sum)"
     echo "pixels $(for f in "$work"/run/frame-*; do convert "$f" rgb:-; done | sum)"
     echo "log $(sum <"$work/log")"

@@ -10,7 +10,9 @@ windows=$(cd "$1" && pwd)
 linux=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export WINEPREFIX="$windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+# shellcheck source=tests/fixtures.sh
+. "$(dirname "$0")/fixtures.sh"
+use_wine "$windows"
 
 status=0
 while read -r name args; do
@@ -41,10 +43,9 @@ RUNS
 # The video's frames as each recorder pipes them to ffmpeg, kept raw by a stand-in
 # on each side (Wine hands a Linux program started from Windows no pipe on its
 # standard input, so the Windows recorder feeds a Windows stand-in).
-mkdir -p "$work/bin" "$work/video-windows" "$work/video-linux"
+mkdir -p "$work/video-windows" "$work/video-linux"
+fake_ffmpeg "$work/bin" ffmpeg keeps
 cp "$windows/raw_ffmpeg.exe" "$work/bin/ffmpeg.exe"
-printf '#!/bin/sh\nfor last; do :; done\nexec cat >"${last#file:}"\n' >"$work/bin/ffmpeg"
-chmod +x "$work/bin/ffmpeg"
 args="--seed 5 --frames 90 --hold c@20-40 --crop 320x240+240+180 --video v.mp4"
 (cd "$work/video-windows" && WINEPATH=$(winepath -w "$work/bin" 2>/dev/null) timeout 120 \
   wine "$windows/lincell-record.exe" $args) >/dev/null 2>"$work/video.err" ||

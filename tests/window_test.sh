@@ -23,6 +23,7 @@ caption-and-keys)
   shot after_n
   differs before after_n || fail "holding N left the picture as it was"
   quit_with_esc
+  [ -s "$work/toy.log" ] && fail "the toy said something on the terminal: $(head -n 3 "$work/toy.log")"
   ;;
 signals)
   # Both programs, started with each stop signal at its default, ignored (as

@@ -15,10 +15,9 @@ build=$(cd "$1" && pwd)
 trap 'finish; wineserver -k 2>/dev/null' EXIT
 step() { echo "[$(date +%T)] $*"; }
 
-# Wine: its own prefix, no Mono or Gecko prompts, no debugger on a crash, and a
-# virtual desktop for the first start (the focused starts go without).
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+# shellcheck source=tests/fixtures.sh
+. "$(dirname "$0")/fixtures.sh"
+use_wine "$build" # with a virtual desktop for the first start (the focused starts go without)
 
 step "starting Xvfb and the Wine prefix"
 start_xvfb

@@ -46,7 +46,11 @@ static void init_system()
     install_int_ex(pace_retrace, BPS_TO_TIMER(60));
     install_keyboard();
     install_mouse();
+    // Without a sound card, the sound system's start fills the terminal with lines
+    // about what it did not find; they say nothing about the toy.
+    const int error_output = hide_error_output();
     install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
+    restore_error_output(error_output);
 }
 
 // Drop keystrokes still queued in the library's keyboard buffer.
