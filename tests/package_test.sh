@@ -1,27 +1,33 @@
 #!/usr/bin/env bash
-# The Debian package: packs the build with CPack, checks what the package holds
-# and depends on, has Debian's own checkers read it (lintian: no error and no
-# warning; the desktop entry; the AppStream metadata), unpacks it into a scratch
-# folder and starts the unpacked lincell under Xvfb from a home folder: its caption
-# must be the project's font, pixel for pixel as the build folder's lincell draws
-# it. Usage: package_test.sh BUILD_DIR
+# The Debian packages: builds the source and binary packages with debhelper
+# (scripts/package, without their own run of the tests), has lintian read them
+# all (no error and no warning), checks what the binary package holds and depends
+# on, has Debian's other checkers read it (the desktop entry; the AppStream
+# metadata), unpacks it into a scratch folder and starts the unpacked lincell under
+# Xvfb from a home folder: its caption must be the project's font, pixel for pixel
+# as the build folder's lincell draws it. Usage: package_test.sh BUILD_DIR
 set -u
 build=$(cd "$1" && pwd)
 # shellcheck source=tests/x11_helpers.sh
 . "$(dirname "$0")/x11_helpers.sh"
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pack" >/dev/null || fail "cpack failed"
-deb=$(ls "$work"/pack/lincell_*_amd64.deb 2>/dev/null) || fail "no lincell_<version>_amd64.deb"
+DEB_BUILD_OPTIONS=nocheck "$(dirname "$0")/../scripts/package" "$work/pack" >"$work/pack.log" 2>&1 ||
+  fail "scripts/package: $(tail -n 5 "$work/pack.log")"
+for f in lincell_1.0.0.dsc lincell_1.0.0.tar.xz lincell_1.0.0_amd64.changes lincell-dbgsym_1.0.0_amd64.deb; do
+  [ -s "$work/pack/$f" ] || fail "no $f"
+done
+deb=$work/pack/lincell_1.0.0_amd64.deb
 info=$(dpkg-deb -I "$deb")
-for want in 'Depends:.*liballegro4\.4' 'Depends:.*libpng16-16' 'Recommends: ffmpeg'; do
+for want in 'Depends:.*liballegro4\.4' 'Depends:.*libpng16-16' 'Recommends: ffmpeg' 'Section: games'; do
   grep -q "^ $want" <<<"$info" || fail "control lacks $want: $info"
 done
-lint=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $lint"
+lint=$(lintian --fail-on error,warning "$work/pack/lincell_1.0.0_amd64.changes" 2>&1) || fail "lintian: $lint"
 dpkg-deb -x "$deb" "$work/root"
 for f in games/lincell games/lincell-record share/lincell/myfont.pcx share/man/man6/lincell.6.gz \
   share/man/man6/lincell-record.6.gz share/doc/lincell/copyright share/doc/lincell/changelog.gz; do
   [ -s "$work/root/usr/$f" ] || fail "the package lacks /usr/$f"
 done
+file -b "$work/root/usr/games/lincell" | grep -q ', stripped' || fail "the programs are not stripped"
 for size in 16 32 48 64 128 256; do
   icon=$work/root/usr/share/icons/hicolor/${size}x$size/apps/lincell.png
   [ "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "${size}x$size" ] || fail "no $size-pixel icon"
