@@ -6,8 +6,13 @@
 # times: the window given the focus, Esc held ends it with status 0 (in about
 # 1.8 s here, where Wine waits in vain for a window manager to withdraw the
 # hidden window; a hang is for good, so the test allows 5 s).
-# Keeps the last screenshot as smoke.png.
-# Usage: wine_smoke.sh BUILD_DIR   (holding lincell.exe, text_above_4gib.exe, myfont.pcx)
+# Keeps the last screenshot as smoke.png. Given the installer too: a silent install
+# puts the files, the Start menu shortcuts and the uninstall entry in place; the
+# installed lincell.exe, the shortcut's target, started from another folder, shows
+# its caption and ends on Esc with status 0; a silent uninstall leaves no file,
+# shortcut or registry key behind.
+# Usage: wine_smoke.sh BUILD_DIR [INSTALLER]   (BUILD_DIR holding lincell.exe,
+# text_above_4gib.exe, myfont.pcx)
 set -u
 build=$(cd "$1" && pwd)
 # shellcheck source=tests/x11_helpers.sh
@@ -60,4 +65,48 @@ for try in 1 2 3 4 5; do
   expect_exit 0 "Esc with the focus, try $try" 5
 done
 step "with the focus and no virtual desktop, Esc ended lincell.exe, 5 of 5"
+
+if [ -n "${2:-}" ]; then
+  installer=$(realpath "$2")
+  # A folder of Wine's user, as a Linux path.
+  wine_folder() { winepath -u "$(wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r')" 2>/dev/null; }
+  key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\lincell'
+  step "installing silently"
+  timeout 120 wine "$installer" /S >/dev/null 2>&1 || fail "the silent install failed"
+  home=$(wine_folder LOCALAPPDATA)/Programs/lincell
+  menu=$(wine_folder APPDATA)/Microsoft/Windows/Start\ Menu/Programs/lincell
+  for f in lincell.exe lincell-record.exe myfont.pcx README.txt LICENSE.txt uninstall.exe; do
+    [ -s "$home/$f" ] || fail "not installed: $f"
+  done
+  for f in lincell.lnk "Uninstall lincell.lnk"; do
+    [ -s "$menu/$f" ] || fail "no Start menu shortcut $f"
+  done
+  grep -aq 'Programs.lincell.lincell\.exe' "$menu/lincell.lnk" ||
+    strings -el "$menu/lincell.lnk" | grep -q 'Programs.lincell.lincell\.exe' ||
+    fail "the shortcut does not start the installed lincell.exe"
+  entry=$(wine reg query "$key" 2>/dev/null | tr -d '\r')
+  for want in 'DisplayName.*lincell' 'DisplayVersion.*1\.0\.0' 'Publisher.*lincell' 'DisplayIcon.*lincell\.exe' \
+    'EstimatedSize' 'UninstallString.*uninstall\.exe'; do
+    grep -q "$want" <<<"$entry" || fail "the uninstall entry lacks $want: $entry"
+  done
+  step "installed: files, shortcuts and the uninstall entry"
+  mkdir -p "$work/elsewhere"
+  start_toy "$work/elsewhere" wine "$home/lincell.exe"
+  wait_for_caption installed
+  xdotool windowfocus "$window" >/dev/null 2>&1
+  sleep 0.5
+  hold_key Escape
+  expect_exit 0 "Esc, the installed lincell.exe" 10
+  step "the installed lincell.exe shows its caption and ends on Esc"
+  timeout 60 wine "$home/uninstall.exe" /S >/dev/null 2>&1 || fail "the silent uninstall failed"
+  for _ in $(seq 300); do # the uninstaller runs on from a copy of itself
+    [ -e "$home" ] || [ -e "$menu" ] || wine reg query "$key" >/dev/null 2>&1 || break
+    sleep 0.1
+  done
+  [ -e "$home" ] && fail "left behind: $(ls -A "$home")"
+  [ -e "$menu" ] && fail "left behind in the Start menu: $(ls -A "$menu")"
+  wine reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry is still there"
+  wine reg query 'HKCU\Software\lincell' >/dev/null 2>&1 && fail "HKCU\Software\lincell is still there"
+  step "uninstalled: nothing left"
+fi
 echo "ok: windows smoke test"
