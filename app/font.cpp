@@ -108,6 +108,20 @@ static BITMAP *load_font_picture()
     return picture;
 }
 
+// The font in font_bytes, checked by our own reader before the library reads it.
+static FONT *load_checked_font()
+{
+    if (!read_glyph_font(font_bytes, font_size, &checked_font) ||
+        !has_glyphs(checked_font, caption_text))
+        return nullptr;
+    BITMAP *picture = load_font_picture();
+    if (!picture)
+        return nullptr;
+    FONT *f = grab_font_from_bitmap(picture);
+    destroy_bitmap(picture);
+    return f;
+}
+
 std::string find_caption_font(bool working_folder_first)
 {
     static const char name[] = "myfont.pcx";
@@ -123,13 +137,15 @@ std::string find_caption_font(bool working_folder_first)
 
 FONT *load_caption_font(const char *path)
 {
-    if (!read_font_file(path) || !read_glyph_font(font_bytes, font_size, &checked_font) ||
-        !has_glyphs(checked_font, caption_text))
+    return read_font_file(path) ? load_checked_font() : nullptr;
+}
+
+FONT *load_caption_font_from(const unsigned char *bytes, long size)
+{
+    if (size < 0 || size > max_file_bytes)
         return nullptr;
-    BITMAP *picture = load_font_picture();
-    if (!picture)
-        return nullptr;
-    FONT *f = grab_font_from_bitmap(picture);
-    destroy_bitmap(picture);
-    return f;
+    if (size > 0)
+        memcpy(font_bytes, bytes, static_cast<size_t>(size));
+    font_size = size;
+    return load_checked_font();
 }

@@ -20,3 +20,6 @@ std::string find_caption_font(bool working_folder_first);
 // regular file, or not a font picture the toy can trust. Never blocks, never
 // reads more than a few megabytes.
 FONT *load_caption_font(const char *path);
+
+// The same from `size` bytes already read.
+FONT *load_caption_font_from(const unsigned char *bytes, long size);

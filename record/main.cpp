@@ -90,12 +90,8 @@ int main(int argc, char **argv)
         return print(usage);
     if (o.version)
         return print("lincell-record " LINCELL_VERSION "\n");
-    for (int i = 0; i < output_count; i++)
-        if (outputs[i]->is_wanted(o)) {
-            wanted.push_back(outputs[i]);
-            if (outputs[i]->check && !outputs[i]->check(o, &error))
-                stop(2, error);
-        }
+    if (!choose_outputs(o, &wanted, &error))
+        stop(2, error);
     open_standard_streams();
     catch_stop_signals();
     ignore_write_signals(); // a closed log, a failed ffmpeg or a size limit: a failed write

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/frame.h"
 #include "record/options.h"
@@ -45,3 +46,7 @@ struct output {
 // Every kind the recorder can make, in the order they take each frame.
 extern const output *const outputs[];
 extern const int output_count;
+
+// The kinds this run makes, into *wanted, each checked: false, with the message,
+// for a run one of them cannot make. Nothing is written.
+bool choose_outputs(const options &o, std::vector<const output *> *wanted, std::string *error);

@@ -11,3 +11,14 @@ const output *const outputs[] = {
     &log_output,   // one JSON line per frame on standard output
 };
 const int output_count = sizeof outputs / sizeof outputs[0];
+
+bool choose_outputs(const options &o, std::vector<const output *> *wanted, std::string *error)
+{
+    for (const output *kind : outputs)
+        if (kind->is_wanted(o)) {
+            wanted->push_back(kind);
+            if (kind->check && !kind->check(o, error))
+                return false;
+        }
+    return true;
+}
