@@ -3,9 +3,12 @@
 // and the names they get, widened past frame 99,999 so a listing stays in order.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
+#include "files/whole_file.h"
 #include "record/options.h"
 
 // Parse a command line given as one string of words; the error, or "" when it parsed.
@@ -115,4 +118,25 @@ TEST(RecorderFileNames, FiveDigitsThenAsManyAsTheLastFrameHas)
                              "frame-00001.pgm", "frame-00001.png.tmp", "grid-00001.png",
                              "xframe-00001.png", "frame-0000a.png"})
         EXPECT_FALSE(is_output_name(name, "frame", "png")) << name;
+}
+
+// A killed writer's temporary is ".NAME.PROCESS-COUNT" exactly, its process a
+// plain number in range and no longer running; a long name's is cut as written.
+TEST(Temporaries, OnlyTheFormsTheRecorderWritesAreItsOwn)
+{
+    std::string final_name;
+    const std::string running = ".frame-00001.png." + std::to_string(getpid()) + "-0";
+    EXPECT_TRUE(is_abandoned_temporary(".frame-00001.png.999999999-0", &final_name));
+    EXPECT_EQ(final_name, "frame-00001.png");
+    for (const char *name : {".frame-00001.png.-5-0", ".frame-00001.png.+5-0",
+                             ".frame-00001.png. 5-0", ".frame-00001.png.4294967297-0",
+                             ".frame-00001.png.5-", ".frame-00001.png.5-0x", "frame.png.5-0",
+                             running.c_str()})
+        EXPECT_FALSE(is_abandoned_temporary(name, &final_name)) << name;
+    const std::string long_name = std::string(250, 'x') + ".mp4";
+    const std::string cut = "." + long_name.substr(0, 242) + ".999999999-0";
+    EXPECT_TRUE(is_temporary_of(cut.c_str(), long_name));
+    EXPECT_FALSE(is_temporary_of(cut.c_str(), "y" + long_name));
+    EXPECT_TRUE(is_temporary_of(".v.mp4.12-3", "v.mp4"));
+    EXPECT_FALSE(is_temporary_of(".v.mp4.12-3", "w.mp4"));
 }
