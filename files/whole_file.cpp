@@ -95,10 +95,25 @@ bool open_whole_file(const std::string &path, whole_file *file)
     return false;
 }
 
+bool reserve_whole_file(const std::string &path, whole_file *file)
+{
+    if (!open_whole_file(path, file))
+        return false;
+    const bool closed = fclose(file->stream) == 0;
+    file->stream = nullptr;
+    if (!closed)
+        unlink(file->temporary.c_str());
+    return closed;
+}
+
 bool commit_whole_file(whole_file *file)
 {
-    const bool written = !ferror(file->stream);
-    if (fclose(file->stream) != 0 || !written || !replace_file(file->temporary, file->path)) {
+    bool written = true;
+    if (file->stream) {
+        written = !ferror(file->stream);
+        written = fclose(file->stream) == 0 && written;
+    }
+    if (!written || !replace_file(file->temporary, file->path)) {
         unlink(file->temporary.c_str());
         return false;
     }
@@ -107,7 +122,8 @@ bool commit_whole_file(whole_file *file)
 
 void drop_whole_file(whole_file *file)
 {
-    fclose(file->stream);
+    if (file->stream)
+        fclose(file->stream);
     unlink(file->temporary.c_str());
 }
 

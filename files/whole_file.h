@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <string>
 
-// A file being written: its final name, its temporary name and the open stream.
+// A file being written: its final name, its temporary name and the open stream
+// (nullptr when another program writes it).
 struct whole_file {
     std::string path, temporary;
     FILE *stream;
@@ -23,6 +24,10 @@ bool is_temporary_of(const char *name, const std::string &final_name);
 
 // Create a new temporary file beside `path` (exclusively, never through a link).
 bool open_whole_file(const std::string &path, whole_file *file);
+
+// Only the temporary name beside `path`, taken by an empty file that another
+// program (ffmpeg) will write; no stream is left open (stream is nullptr).
+bool reserve_whole_file(const std::string &path, whole_file *file);
 
 // Close the file and rename it over its final name; false, and nothing left, on failure.
 bool commit_whole_file(whole_file *file);

@@ -141,7 +141,7 @@ static bool is_mine(const options &o, const std::string &folder, const char *nam
 static bool begin(const options &o, const recorded_frame &, std::string *error)
 {
     shown = o.crop;
-    if (!open_whole_file(o.video, &video)) {
+    if (!reserve_whole_file(o.video, &video)) {
         *error = "cannot write " + o.video;
         return false;
     }
