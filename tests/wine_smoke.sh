@@ -56,13 +56,18 @@ step "Esc ended lincell.exe with status 0"
 
 timeout 30 wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 ||
   fail "could not leave Wine's virtual desktop"
-for try in 1 2 3 4 5; do
-  start_toy "$build" wine ./lincell.exe
-  wait_for_caption "focused-$try"
+# Start FOLDER's EXE under Wine, give its window the focus and hold Esc: it must end
+# with status 0 within LIMIT seconds. Usage: esc_with_focus FOLDER EXE LABEL LIMIT
+esc_with_focus() {
+  start_toy "$1" wine "$2"
+  wait_for_caption "$3"
   xdotool windowfocus "$window" >/dev/null 2>&1
   sleep 0.5
   hold_key Escape
-  expect_exit 0 "Esc with the focus, try $try" 5
+  expect_exit 0 "Esc with the focus, $3" "$4"
+}
+for try in 1 2 3 4 5; do
+  esc_with_focus "$build" ./lincell.exe "focused-$try" 5
 done
 step "with the focus and no virtual desktop, Esc ended lincell.exe, 5 of 5"
 
@@ -91,12 +96,7 @@ if [ -n "${2:-}" ]; then
   done
   step "installed: files, shortcuts and the uninstall entry"
   mkdir -p "$work/elsewhere"
-  start_toy "$work/elsewhere" wine "$home/lincell.exe"
-  wait_for_caption installed
-  xdotool windowfocus "$window" >/dev/null 2>&1
-  sleep 0.5
-  hold_key Escape
-  expect_exit 0 "Esc, the installed lincell.exe" 10
+  esc_with_focus "$work/elsewhere" "$home/lincell.exe" installed 10
   step "the installed lincell.exe shows its caption and ends on Esc"
   timeout 60 wine "$home/uninstall.exe" /S >/dev/null 2>&1 || fail "the silent uninstall failed"
   for _ in $(seq 300); do # the uninstaller runs on from a copy of itself
