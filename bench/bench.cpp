@@ -18,7 +18,7 @@
 #include "display/draw.h"
 #include "display/lattice.h"
 #include "display/ramps.h"
-#include "tests/reference.h"
+#include "bench/steps.h"
 
 static BITMAP *back_buffer;
 

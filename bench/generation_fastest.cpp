@@ -10,7 +10,7 @@
 #include "automaton/rule.h"
 #include "automaton/sweep.h"
 #include "base/random.h"
-#include "tests/reference.h"
+#include "bench/steps.h"
 
 // The fastest of `times` runs of `step`, in microseconds.
 static double fastest(void (*step)(), int times)

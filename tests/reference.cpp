@@ -44,15 +44,3 @@ void reference_sweep(int32_t *out)
                                          at(l, a), at(l, b), at(r, a)));
         }
 }
-
-void run_generation()
-{
-    sweep_grid();
-    commit_grid();
-}
-
-void run_reference_generation()
-{
-    reference_sweep(next_grid);
-    commit_grid();
-}

@@ -1,6 +1,5 @@
-// Test helpers: the world put back to its start-up state, and the rule written
-// the plain way (nine wrapped reads and one evaluate_rule per cell), against
-// which the toy's fast sweep is checked cell for cell and measured.
+// The rule written the plain way (nine wrapped reads and one evaluate_rule per
+// cell), against which the toy's fast sweep is checked cell for cell and measured.
 #pragma once
 
 #include <cstdint>
@@ -19,9 +18,3 @@ int32_t evaluate_rule(int32_t center, int32_t left, int32_t right, int32_t above
 
 // The next generation of current_grid into `out`, one cell at a time.
 void reference_sweep(int32_t *out);
-
-// One generation without drawing, the toy's way: sweep_grid, then commit_grid.
-void run_generation();
-
-// The same with reference_sweep in place of sweep_grid.
-void run_reference_generation();
