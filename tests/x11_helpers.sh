@@ -16,23 +16,14 @@ trap finish EXIT
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-# A private X server on a display number of its own: Xvfb takes the number's lock
-# or quits at once, so a server still running once its socket is there owns it.
+# A private X server on a free display number, which it picks and names once it
+# takes connections.
 start_xvfb() {
-  local n=$(($$ % 800 + 100)) # tests running side by side have different process numbers
-  for _ in $(seq 10); do
-    n=$((n + 1))
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      if [ -S "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
-        sleep 0.5
-        kill -0 "$xvfb_pid" 2>/dev/null && export DISPLAY=":$n" && return 0
-      fi
-      sleep 0.1
-    done
-    kill "$xvfb_pid" 2>/dev/null
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && export DISPLAY=":$(cat "$work/display")" && return 0
+    sleep 0.1
   done
   fail "Xvfb did not start"
 }

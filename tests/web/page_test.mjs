@@ -56,6 +56,14 @@ async function open(hash, prepare = async () => {}) {
 const run_of = (page) => page.evaluate(() => ({ ...window.lincell, times: undefined }));
 const until = (page, test, arg) => page.waitForFunction(test, { timeout: 20000 }, arg);
 
+// Press with `down`, hold 300 ms, let go with `up`: the run as it then stands.
+async function hold(page, down, up) {
+  await down();
+  await sleep(300);
+  await up();
+  return run_of(page);
+}
+
 // The canvas's pixels as RGB bytes.
 async function canvas_rgb(page) {
   const text = await page.evaluate(() => {
@@ -110,13 +118,9 @@ test('pinned seeds: the canvas is the recorder\'s frame, caption included', asyn
 test('keys held act every frame, as the recorder replays them; Esc ends the run', async () => {
   const page = await open('#seed=9');
   await until(page, () => window.lincell.frame >= 20);
-  for (const key of ['KeyC', 'KeyN', 'KeyM']) {
+  for (const [key, field] of [['C', 'colors'], ['N', 'worlds'], ['M', 'nudges']]) {
     const before = await run_of(page);
-    await page.keyboard.down(key.slice(3));
-    await sleep(300);
-    await page.keyboard.up(key.slice(3));
-    const after = await run_of(page);
-    const field = { KeyC: 'colors', KeyN: 'worlds', KeyM: 'nudges' }[key];
+    const after = await hold(page, () => page.keyboard.down(key), () => page.keyboard.up(key));
     assert.ok(after[field] - before[field] >= 5, `${key} acted on the frames it was held`);
     for (const other of ['colors', 'nudges'].filter((f) => f !== field))
       assert.equal(after[other], before[other], `${key} did not act as another key`);
@@ -162,27 +166,18 @@ test('bad seeds are noted and ignored; the clock\'s seed goes into the address',
 
 test('the buttons act while pressed, by mouse and by touch', async () => {
   const page = await open('#seed=11');
-  const centre = async (selector) => {
-    const box = await (await page.$(selector)).boundingBox();
-    return [box.x + box.width / 2, box.y + box.height / 2];
+  const press = {
+    mouse: [(x, y) => page.mouse.move(x, y).then(() => page.mouse.down()), () => page.mouse.up()],
+    finger: [(x, y) => page.touchscreen.touchStart(x, y), () => page.touchscreen.touchEnd()],
   };
-  const [cx, cy] = await centre('button[data-key="1"]');
-  await page.mouse.move(cx, cy);
-  await page.mouse.down();
-  await sleep(300);
-  await page.mouse.up();
-  const colors = (await run_of(page)).colors;
-  assert.ok(colors >= 5, 'C acted while the mouse held it');
-  await sleep(200);
-  assert.equal((await run_of(page)).colors, colors, 'and stopped when let go');
-  const [mx, my] = await centre('button[data-key="4"]');
-  await page.touchscreen.touchStart(mx, my);
-  await sleep(300);
-  await page.touchscreen.touchEnd();
-  const nudges = (await run_of(page)).nudges;
-  assert.ok(nudges >= 5, 'M acted while a finger held it');
-  await sleep(200);
-  assert.equal((await run_of(page)).nudges, nudges);
+  for (const [key, field, by] of [['1', 'colors', 'mouse'], ['4', 'nudges', 'finger']]) {
+    const box = await (await page.$(`button[data-key="${key}"]`)).boundingBox();
+    const [down, up] = press[by];
+    const count = (await hold(page, () => down(box.x + box.width / 2, box.y + box.height / 2), up))[field];
+    assert.ok(count >= 5, `${field} acted while the ${by} held its button`);
+    await sleep(200);
+    assert.equal((await run_of(page))[field], count, `${field} stopped when the ${by} let go`);
+  }
   await page.click('#run');
   await until(page, () => window.lincell.state === 'ended');
   await page.click('#run');
