@@ -18,10 +18,7 @@ caption-and-keys)
   grep -q '^WM_CLASS(STRING) = "lincell", "lincell"$' <<<"$hints" || fail "window class: $hints"
   grep -q 'bitmap id # to use for icon' <<<"$hints" && grep -q 'mask for icon: 0x0' <<<"$hints" ||
     fail "not the toy's icon: $hints"
-  wait_for_life before
-  hold_key n
-  shot after_n
-  differs before after_n || fail "holding N left the picture as it was"
+  expect_n_to_change before
   quit_with_esc
   [ -s "$work/toy.log" ] && fail "the toy said something on the terminal: $(head -n 3 "$work/toy.log")"
   ;;

@@ -88,6 +88,13 @@ wait_for() {
 }
 wait_for_caption() { wait_for "$1" has_caption "no grey caption at the top right"; }
 wait_for_life() { wait_for "$1" has_life "no coloured cells"; }
+# Wait for coloured cells in screenshot NAME, then hold N: the picture must change.
+expect_n_to_change() {
+  wait_for_life "$1"
+  hold_key n
+  shot after_n
+  differs "$1" after_n || fail "holding N left the picture as it was"
+}
 
 # Expect the toy to end with status $1 within $3 seconds (20 unless given), after $2.
 expect_exit() {
