@@ -29,7 +29,7 @@ void paint_cells(const pixel_rows &picture, const int32_t *grid, const int *colo
         const int32_t *column = grid + cell_index(x, 0);
         for (int y = 0; y < world_height; y++) {
             const int color = colors[column[y]];
-            if (color <= 0)
+            if (color == 0)
                 continue;
             for (int row = rows[y].first; row <= rows[y].last; row++) {
                 uint32_t *line = picture.rows[row];

@@ -11,8 +11,8 @@ struct pixel_rows {
 };
 
 // Paint every cell of `grid` (column-major, values 0..255), x outer, y inner, later
-// cells over earlier ones, in colors[value]; a cell whose colour is not above 0 is
-// skipped and covers nothing. Squares are clipped to the picture.
+// cells over earlier ones, in colors[value]; a cell of colour 0 (black) is skipped
+// and covers nothing. Squares are clipped to the picture.
 void paint_cells(const pixel_rows &picture, const int32_t *grid, const int *colors);
 
 // Fill the whole picture with `pixel`.

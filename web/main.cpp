@@ -12,26 +12,29 @@
 extern const unsigned char caption_font_bytes[];
 extern const long caption_font_size;
 
-// The picture as the recorder has it: red << 16 | green << 8 | blue per pixel.
+// The picture as the canvas takes it: bytes red, green, blue, 255 per pixel.
 static uint32_t picture[screen_height][screen_width];
 static uint32_t *picture_rows[screen_height];
-
-// The picture as the canvas takes it: bytes red, green, blue, 255 per pixel.
-static uint32_t canvas_pixels[screen_height * screen_width];
 
 // The caption font, read from the built-in bytes; count 0 when they were refused.
 static glyph_font caption_glyphs;
 
+// A colour red << 16 | green << 8 | blue as the canvas's pixel, opaque.
+static uint32_t canvas_pixel(uint32_t rgb)
+{
+    return 0xFF000000u | (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
+}
+
 static void clear_picture(void *)
 {
-    fill_pixels({picture_rows, screen_width, screen_height}, 0);
+    fill_pixels({picture_rows, screen_width, screen_height}, canvas_pixel(0));
 }
 
 static void paint_picture(void *, const int32_t *grid)
 {
     static int colors[ramp_size];
-    for (int v = 0; v < ramp_size; v++)
-        colors[v] = cell_rgb(v);
+    for (int v = 0; v < ramp_size; v++) // black stays 0: a black cell is skipped
+        colors[v] = cell_rgb(v) == 0 ? 0 : static_cast<int>(canvas_pixel(cell_rgb(v)));
     paint_cells({picture_rows, screen_width, screen_height}, grid, colors);
 }
 
@@ -40,7 +43,7 @@ static void caption_picture(void *)
     if (caption_glyphs.count > 0)
         draw_text_right({picture_rows, screen_width, screen_height}, caption_glyphs, caption_text,
                         caption_right, caption_top,
-                        caption_grey << 16 | caption_grey << 8 | caption_grey);
+                        canvas_pixel(caption_grey << 16 | caption_grey << 8 | caption_grey));
 }
 
 static const frame_canvas canvas = {nullptr, clear_picture, paint_picture, caption_picture};
@@ -70,11 +73,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE int run_page_frame(int keys)
 {
     const frame_result done =
         run_frame({(keys & key_c) != 0, (keys & key_n) != 0, (keys & key_m) != 0}, canvas);
-    const uint32_t *from = &picture[0][0];
-    for (int i = 0; i < screen_width * screen_height; i++) {
-        const uint32_t p = from[i];
-        canvas_pixels[i] = 0xFF000000u | (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
-    }
     return (done.new_colors ? did_colors : 0) | (done.new_world ? did_world : 0) |
            (done.nudged_rule ? did_nudge : 0) | (done.watch_asked ? did_watch : 0);
 }
@@ -82,5 +80,5 @@ extern "C" EMSCRIPTEN_KEEPALIVE int run_page_frame(int keys)
 // Where the canvas's pixels are: screen_width x screen_height, four bytes each.
 extern "C" EMSCRIPTEN_KEEPALIVE uint32_t *page_pixels()
 {
-    return canvas_pixels;
+    return &picture[0][0];
 }
