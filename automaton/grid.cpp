@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "base/random.h"
+#include "automaton/random.h"
 #include "automaton/watch.h"
 
 int32_t current_grid[world_cells];

@@ -2,7 +2,7 @@
 // computed in double precision and rounded to single precision when stored.
 #include "automaton/rule.h"
 
-#include "base/random.h"
+#include "automaton/random.h"
 
 float rule_weights[rule_taps];
 float rule_gain;

@@ -8,7 +8,7 @@
 #include "automaton/world.h"
 
 // trunc(v) as a 32-bit integer, saturating at the type's ends; not-a-number gives 0.
-inline int32_t truncate_product(double v)
+inline int32_t truncate_to_int32(double v)
 {
     if (v != v)
         return 0;

@@ -7,7 +7,7 @@
 #include "automaton/sweep_lanes.h"
 #include "automaton/sweep_wide.h"
 
-sweep_width sweep_version = sweep_plain;
+sweep_width chosen_sweep = sweep_baseline;
 
 #if defined(__x86_64__)
 #include <emmintrin.h>
@@ -75,7 +75,7 @@ struct scalar_lanes {
     static doubles load_rows(const double *rows, int shift) { return rows[shift]; }
     static doubles multiply(doubles a, doubles b) { return a * b; }
     static doubles multiply_add(doubles a, doubles b, doubles s) { return s + a * b; }
-    static void store_cells(int32_t *out, doubles s) { *out = clamp_cell(truncate_product(s)); }
+    static void store_cells(int32_t *out, doubles s) { *out = clamp_cell(truncate_to_int32(s)); }
 };
 typedef scalar_lanes baseline_lanes;
 } // namespace
@@ -89,12 +89,12 @@ sweep_width widest_sweep()
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
         return sweep_avx2;
 #endif
-    return sweep_plain;
+    return sweep_baseline;
 }
 
 void sweep_grid()
 {
-    switch (sweep_version) {
+    switch (chosen_sweep) {
 #ifdef HAS_WIDE_SWEEPS
     case sweep_avx512:
         sweep_avx512_rows();

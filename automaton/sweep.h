@@ -3,10 +3,10 @@
 #pragma once
 
 // Vector widths the sweep is built for; every one gives the same cells to the bit.
-enum sweep_width { sweep_plain, sweep_avx2, sweep_avx512 };
+enum sweep_width { sweep_baseline, sweep_avx2, sweep_avx512 };
 
-// The version sweep_grid runs: sweep_plain until the toy picks widest_sweep().
-extern sweep_width sweep_version;
+// The version sweep_grid runs: sweep_baseline (SSE2, WebAssembly SIMD or plain) until the toy picks widest_sweep().
+extern sweep_width chosen_sweep;
 
 // The widest version this processor can run.
 sweep_width widest_sweep();

@@ -8,16 +8,16 @@
 
 #include <allegro.h>
 
-#include "app/controls.h"
-#include "app/toy.h"
-#include "app/headless.h"
+#include "core/controls.h"
+#include "allegro4/toy.h"
+#include "allegro4/headless.h"
 #include "automaton/grid.h"
 #include "automaton/rule.h"
 #include "automaton/sweep.h"
-#include "base/random.h"
-#include "display/draw.h"
-#include "display/lattice.h"
-#include "display/ramps.h"
+#include "automaton/random.h"
+#include "allegro4/draw.h"
+#include "core/lattice.h"
+#include "core/ramps.h"
 #include "bench/steps.h"
 
 static BITMAP *back_buffer;
@@ -50,7 +50,7 @@ static void make_world_bright()
 // The toy's frame with no key held, drawn into `buffer`.
 static void run_toy_frame(BITMAP *buffer)
 {
-    run_frame({}, bitmap_canvas(buffer));
+    run_frame(0, bitmap_canvas(buffer));
 }
 
 // A living world: seed 2 after 300 frames, mid-flow.
@@ -68,7 +68,7 @@ static void make_world_living()
 static void run_reference_frame(BITMAP *buffer)
 {
     static int32_t next[world_cells];
-    apply_controls({});
+    apply_controls(0);
     clear_bitmap(buffer);
     reference_sweep(next);
     for (int x = 0; x < world_width; x++)
@@ -87,10 +87,10 @@ static void run_reference_frame(BITMAP *buffer)
 template <void (*step)()> static void BM_Automaton(benchmark::State &state)
 {
     make_world_living();
-    sweep_version = static_cast<sweep_width>(state.range(0));
+    chosen_sweep = static_cast<sweep_width>(state.range(0));
     for (auto _ : state)
         step();
-    sweep_version = widest_sweep();
+    chosen_sweep = widest_sweep();
     count_cells(state);
 }
 BENCHMARK(BM_Automaton<run_generation>)
@@ -163,15 +163,14 @@ BENCHMARK(BM_RandomizeRule);
 
 int main(int argc, char **argv)
 {
-    size_cells();
-    start_headless_library();
+    start_headless_allegro();
     back_buffer = start_toy(1, "myfont.pcx");
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    stop_toy(back_buffer);
+    destroy_back_buffer(back_buffer);
     return 0;
 }
 END_OF_MAIN()

@@ -9,7 +9,7 @@
 #include "automaton/grid.h"
 #include "automaton/rule.h"
 #include "automaton/sweep.h"
-#include "base/random.h"
+#include "automaton/random.h"
 #include "bench/steps.h"
 
 // The fastest of `times` runs of `step`, in microseconds.
@@ -36,7 +36,7 @@ int main()
         const double reference = fastest(run_reference_generation, 300);
         printf("reference %.1f", reference);
         for (int width = 0; width <= widest_sweep(); width++) {
-            sweep_version = static_cast<sweep_width>(width);
+            chosen_sweep = static_cast<sweep_width>(width);
             const double generation = fastest(run_generation, 2000);
             printf(" | width %d: generation %.1f (%.1fx), sweep %.1f", width, generation,
                    reference / generation, fastest(sweep_grid, 2000));

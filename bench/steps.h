@@ -4,7 +4,7 @@
 
 #include "automaton/grid.h"
 #include "automaton/sweep.h"
-#include "tests/reference.h"
+#include "reference/reference.h"
 
 inline void run_generation()
 {

@@ -10,9 +10,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "base/files.h"
-#include "base/programs.h"
-#include "files/whole_file.h"
+#include "platform/files.h"
+#include "platform/programs.h"
+#include "platform/whole_file.h"
 
 bool make_folders(const std::string &path)
 {

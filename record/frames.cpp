@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "base/console.h"
-#include "base/files.h"
-#include "files/png.h"
+#include "platform/console.h"
+#include "platform/files.h"
+#include "record/png.h"
 #include "record/output.h"
 
 // The folder the frames go into.

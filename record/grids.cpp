@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "automaton/grid.h"
-#include "base/files.h"
-#include "files/whole_file.h"
+#include "platform/files.h"
+#include "platform/whole_file.h"
 #include "record/output.h"
 
 #include <string>

@@ -9,8 +9,8 @@
 
 #include "automaton/rule.h"
 #include "automaton/watch.h"
-#include "base/console.h"
-#include "base/signals.h"
+#include "platform/console.h"
+#include "platform/signals.h"
 #include "record/output.h"
 
 static bool is_wanted(const options &o)
@@ -49,15 +49,15 @@ static bool write_line(const char *line, size_t size, std::string *error)
 
 static bool take_frame(const recorded_frame &frame, std::string *error)
 {
-    const int keys = frame.keys;
+    char keys[4];
+    write_keys(frame.keys & frame_keys, keys);
+    const auto yes_no = [&frame](int did) { return frame.done & did ? "true" : "false"; };
     char line[512];
     int n = snprintf(line, sizeof line,
-                     "{\"frame\":%llu,\"keys\":\"%s%s%s\",\"reseeded\":%s,\"mutated\":%s,"
+                     "{\"frame\":%llu,\"keys\":\"%s\",\"reseeded\":%s,\"mutated\":%s,"
                      "\"recolored\":%s,\"still_count\":%d,\"reseed_flag\":%d,\"weights\":[",
-                     static_cast<unsigned long long>(frame.number), keys & hold_c ? "C" : "",
-                     keys & hold_n ? "N" : "", keys & hold_m ? "M" : "",
-                     frame.done.new_world ? "true" : "false", frame.done.nudged_rule ? "true" : "false",
-                     frame.done.new_colors ? "true" : "false", still_count, reseed_flag);
+                     static_cast<unsigned long long>(frame.number), keys, yes_no(did_reseed),
+                     yes_no(did_mutate), yes_no(did_recolor), still_count, reseed_flag);
     for (int i = 0; i < rule_taps; i++)
         n += snprintf(line + n, sizeof line - n, "%s%.9g", i ? "," : "",
                       static_cast<double>(rule_weights[i]));

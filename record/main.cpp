@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "app/font.h"
-#include "app/toy.h"
-#include "app/headless.h"
-#include "base/files.h"
-#include "base/console.h"
-#include "base/signals.h"
-#include "display/lattice.h"
+#include "allegro4/draw.h"
+#include "allegro4/font.h"
+#include "allegro4/toy.h"
+#include "allegro4/headless.h"
+#include "platform/files.h"
+#include "platform/console.h"
+#include "platform/signals.h"
 #include "record/options.h"
 #include "record/folders.h"
 #include "record/output.h"
@@ -32,7 +32,7 @@ static size_t first_open, open_end;
 
 // Say what went wrong and exit with `status`: every output that has begun is
 // abandoned first, so nothing is left half written.
-[[noreturn]] static void stop(int status, const std::string &what)
+[[noreturn]] static void fail(int status, const std::string &what)
 {
     wipe_progress();
     while (open_end > first_open)
@@ -63,19 +63,19 @@ static void prepare_folders(const options &o)
 {
     std::string refused;
     if (writes_files(o) && !make_folders(o.out))
-        stop(1, "cannot write " + o.out);
+        fail(1, "cannot write " + o.out);
     if (!lock_folders(o, &refused))
-        stop(1, "another recording is writing into " + refused);
+        fail(1, "another recording is writing into " + refused);
     std::vector<std::string> earlier, abandoned;
     if (!find_earlier_files(o, wanted, &earlier, &abandoned, &refused))
-        stop(1, "cannot list " + refused);
+        fail(1, "cannot list " + refused);
     clear_abandoned(abandoned);
     if (earlier.empty())
         return;
     if (!o.overwrite)
-        stop(1, earlier.front() + " is of an earlier recording; give --overwrite to replace it");
+        fail(1, earlier.front() + " is of an earlier recording; give --overwrite to replace it");
     if (!remove_files(earlier, &refused))
-        stop(1, "cannot remove " + refused);
+        fail(1, "cannot remove " + refused);
 }
 
 int main(int argc, char **argv)
@@ -85,53 +85,50 @@ int main(int argc, char **argv)
     options o;
     std::string error;
     if (!parse_options(argc, argv, &o, &error))
-        stop(2, error);
+        fail(2, error);
     if (o.help)
         return print(usage);
     if (o.version)
         return print("lincell-record " LINCELL_VERSION "\n");
     if (!choose_outputs(o, &wanted, &error))
-        stop(2, error);
+        fail(2, error);
     open_standard_streams();
     catch_stop_signals();
     ignore_write_signals(); // a closed log, a failed ffmpeg or a size limit: a failed write
     prepare_folders(o);
 
-    size_cells();
-    start_headless_library();
+    start_headless_allegro();
     BITMAP *back_buffer =
-        start_toy(static_cast<uint32_t>(o.seed), find_caption_font(false).c_str());
+        start_toy(static_cast<uint32_t>(o.seed), find_caption_font(program_folders_only).c_str());
     const frame_canvas canvas = bitmap_canvas(back_buffer);
-    static const uint32_t *rows[screen_height];
-    for (int y = 0; y < screen_height; y++)
-        rows[y] = reinterpret_cast<const uint32_t *>(back_buffer->line[y]);
+    static uint32_t *rows[screen_height];
+    bitmap_rows(back_buffer, rows);
 
     // Which frames grids and pictures keep, and the number their files carry.
     const uint64_t last = last_frame(o);
     const int digits = name_digits(last);
-    recorded_frame frame = {0, 0, {}, true, file_number(0, digits), nullptr};
+    recorded_frame frame = {0, 0, 0, true, file_number(0, digits), nullptr};
     for (; open_end < wanted.size(); open_end++)
         if (wanted[open_end]->begin && !wanted[open_end]->begin(o, frame, &error))
-            stop(1, error);
+            fail(1, error);
     frame.rows = rows;
     start_progress();
     for (uint64_t k = 1; k <= last && !stop_signal; k++) {
-        const int keys = keys_at(o, k);
+        const int keys = keys_at(o.holds.data(), static_cast<int>(o.holds.size()), k);
         frame.number = k, frame.keys = keys;
         frame.kept = is_written_frame(o, k, last);
         frame.file_number = file_number(k, digits);
-        frame.done = run_frame({(keys & hold_c) != 0, (keys & hold_n) != 0, (keys & hold_m) != 0},
-                               canvas);
+        frame.done = run_frame(keys & frame_keys, canvas);
         for (const output *kind : wanted)
             if (!kind->take_frame(frame, &error))
-                stop(1, error);
+                fail(1, error);
         show_progress(k, last);
     }
     for (; first_open < open_end; first_open++)
         if (wanted[first_open]->finish && !wanted[first_open]->finish(&error))
-            stop(1, error);
+            fail(1, error);
     wipe_progress();
-    stop_toy(back_buffer);
+    destroy_back_buffer(back_buffer);
     return stop_signal ? 128 + stop_signal : 0;
 }
 END_OF_MAIN()

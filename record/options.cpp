@@ -3,12 +3,11 @@
 #include "record/options.h"
 
 #include <getopt.h>
-#include <strings.h>
 
 #include <cstdio>
 #include <cstring>
 
-#include "base/files.h"
+#include "platform/files.h"
 
 const char usage[] =
     "usage: lincell-record --seed S --frames F [--hold KEYS@A[-B]]... [--every K]\n"
@@ -31,60 +30,6 @@ const char usage[] =
     "  --version       the recorder's version\n";
 
 constexpr uint64_t max_seed = 4294967295u;
-constexpr uint64_t max_frames = 10000000;
-
-// A whole decimal number of at most `max`, digits only; false for anything else.
-static bool parse_number(const char *text, uint64_t max, uint64_t *value)
-{
-    if (!*text)
-        return false;
-    uint64_t n = 0;
-    for (const char *p = text; *p; p++) {
-        if (*p < '0' || *p > '9')
-            return false;
-        n = n * 10 + static_cast<uint64_t>(*p - '0');
-        if (n > max)
-            return false;
-    }
-    *value = n;
-    return true;
-}
-
-static int parse_keys(const std::string &word)
-{
-    if (strcasecmp(word.c_str(), "esc") == 0)
-        return hold_esc;
-    int keys = 0;
-    for (char c : word) {
-        const char *at = strchr("cnmCNM", c);
-        if (!at || !c)
-            return 0;
-        keys |= (hold_c << ((at - "cnmCNM") % 3));
-    }
-    return keys;
-}
-
-// KEYS@A or KEYS@A-B; "" when it is good, else what is wrong with it.
-static const char *parse_hold(const char *text, hold *h)
-{
-    const std::string arg = text;
-    const size_t at = arg.find('@');
-    if (at == std::string::npos)
-        return "--hold wants KEYS@A or KEYS@A-B";
-    *h = {parse_keys(arg.substr(0, at)), 0, 0};
-    if (!h->keys)
-        return "--hold keys are C, N, M or esc";
-    const std::string range = arg.substr(at + 1);
-    const size_t dash = range.find('-');
-    const std::string first = range.substr(0, dash);
-    const std::string last = dash == std::string::npos ? first : range.substr(dash + 1);
-    if (!parse_number(first.c_str(), max_frames, &h->first) || h->first < 1 ||
-        !parse_number(last.c_str(), max_frames, &h->last))
-        return "--hold frames are whole numbers 1..10000000";
-    if (h->last < h->first)
-        return "--hold range ends before it starts";
-    return "";
-}
 
 // ImageMagick's WxH+X+Y, inside the 800 x 600 picture; false for anything else.
 static bool parse_crop(const char *text, video_crop *crop)
@@ -106,10 +51,10 @@ static const char *take_option(int c, const char *value, options *o)
 {
     switch (c) {
     case 's':
-        return parse_number(value, max_seed, &o->seed) ? ""
+        return parse_whole_number(value, max_seed, &o->seed) ? ""
                                                        : "--seed wants a whole number 0..4294967295";
     case 'f':
-        return parse_number(value, max_frames, &o->frames)
+        return parse_whole_number(value, most_frames, &o->frames)
                    ? ""
                    : "--frames wants a whole number 0..10000000";
     case 'k': {
@@ -121,7 +66,7 @@ static const char *take_option(int c, const char *value, options *o)
     }
     case 'e':
         o->has_every = true;
-        return parse_number(value, max_frames, &o->every) && o->every >= 1
+        return parse_whole_number(value, most_frames, &o->every) && o->every >= 1
                    ? ""
                    : "--every wants a whole number 1..10000000";
     case 'o':
@@ -131,7 +76,7 @@ static const char *take_option(int c, const char *value, options *o)
         o->video = value;
         return *value ? "" : "--video wants a file";
     case 'r':
-        return parse_number(value, 1000, &o->fps) && o->fps >= 1
+        return parse_whole_number(value, 1000, &o->fps) && o->fps >= 1
                    ? ""
                    : "--fps wants a whole number 1..1000";
     case 'x':
@@ -203,20 +148,11 @@ bool parse_options(int argc, char **argv, options *o, std::string *error)
     return false;
 }
 
-int keys_at(const options &o, uint64_t k)
-{
-    int keys = 0;
-    for (const hold &h : o.holds)
-        if (h.first <= k && k <= h.last)
-            keys |= h.keys;
-    return keys;
-}
-
 uint64_t last_frame(const options &o)
 {
     uint64_t last = o.frames;
     for (const hold &h : o.holds)
-        if ((h.keys & hold_esc) && h.first <= last)
+        if ((h.keys & key_esc) && h.first <= last)
             last = h.first - 1;
     return last;
 }
@@ -255,5 +191,5 @@ bool is_output_name(const char *name, const char *kind, const char *ext)
     while (*p >= '0' && *p <= '9')
         p++;
     const long count = p - digits;
-    return count >= 5 && count <= name_digits(max_frames) && *p == '.' && strcmp(p + 1, ext) == 0;
+    return count >= 5 && count <= name_digits(most_frames) && *p == '.' && strcmp(p + 1, ext) == 0;
 }

@@ -7,16 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/frame.h"
-
-// Keys a hold can name; a frame's keys are any mix of them.
-enum { hold_c = 1, hold_n = 2, hold_m = 4, hold_esc = 8 };
-
-// Keys held during frames first..last inclusive.
-struct hold {
-    int keys;
-    uint64_t first, last;
-};
+#include "core/frame.h"
+#include "core/keys.h"
 
 // The part of each picture a video shows: width x height from (left, top).
 struct video_crop {
@@ -45,9 +37,6 @@ extern const char usage[];
 // Read the command line into *o. False, with a message for the user in *error,
 // when an argument is bad, missing or out of range.
 bool parse_options(int argc, char **argv, options *o, std::string *error);
-
-// Keys held at frame k: every hold that covers it adds its keys.
-int keys_at(const options &o, uint64_t k);
 
 // The last frame that runs: Esc held at frame A ends the run before frame A.
 uint64_t last_frame(const options &o);

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "app/frame.h"
+#include "core/frame.h"
 #include "record/options.h"
 
 // One frame as the outputs see it, after the toy has built it. The recorder's
 // main decides, once for every kind, which frames are kept and under what number.
 struct recorded_frame {
     uint64_t number;             // 0 for the seeded world, then 1 up to the run's last frame
-    int keys;                    // the hold_* keys held during it
-    frame_result done;           // what its controls did
+    int keys;                    // the keys held during it (key_* bits)
+    int done;                    // what its controls did (did_* bits)
     bool kept;                   // whether grids and pictures keep this frame
     std::string file_number;     // its number as the run's file names write it, e.g. "00042"
     const uint32_t *const *rows; // its picture: screen_height rows of screen_width 32-bit

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/console.h"
+#include "platform/console.h"
 
 using clock_type = std::chrono::steady_clock;
 static bool on_terminal, takes_escapes;

@@ -13,10 +13,10 @@
 #include <cstring>
 #include <vector>
 
-#include "base/files.h"
-#include "base/programs.h"
-#include "base/signals.h"
-#include "files/whole_file.h"
+#include "platform/files.h"
+#include "platform/programs.h"
+#include "platform/signals.h"
+#include "platform/whole_file.h"
 #include "record/output.h"
 #include "record/progress.h"
 

@@ -11,8 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/toy.h"
-#include "tests/headless.h"
+#include "allegro4/toy.h"
+#include "allegro4/headless.h"
 
 extern "C" void *__libc_malloc(size_t);
 extern "C" void *__libc_calloc(size_t, size_t);
@@ -41,20 +41,20 @@ extern "C" void *realloc(void *block, size_t size)
 
 TEST(FrameLoop, AllocatesNothingInAThousandFrames)
 {
-    start_headless();
+    start_headless_allegro();
     BITMAP *buffer = start_toy(1, LINCELL_FONT_FILE);
     const frame_canvas canvas = bitmap_canvas(buffer);
-    run_frame({}, canvas); // anything done once, on first use, is done here
+    run_frame(0, canvas); // anything done once, on first use, is done here
     const long before = heap_calls;
     for (int frame = 0; frame < 1000; frame++)
-        run_frame({frame % 50 == 0, frame % 70 == 0, frame % 3 == 0}, canvas);
+        run_frame((frame % 50 == 0 ? key_c : 0) | (frame % 70 == 0 ? key_n : 0) | (frame % 3 == 0 ? key_m : 0), canvas);
     EXPECT_EQ(heap_calls - before, 0);
-    stop_toy(buffer);
+    destroy_back_buffer(buffer);
 }
 
 TEST(StartUp, NoMemoryForTheBackBufferEndsWithAMessage)
 {
-    start_headless();
+    start_headless_allegro();
     EXPECT_EXIT(
         {
             dup2(2, 1); // the library's messages go to standard output here

@@ -12,18 +12,18 @@
 #include "automaton/rule.h"
 #include "automaton/sweep.h"
 #include "automaton/watch.h"
-#include "base/random.h"
-#include "tests/reference.h"
+#include "automaton/random.h"
+#include "reference/reference.h"
 
 // Run `check` once with the sweep of each vector width this processor has.
 template <class check_type> static void in_every_width(check_type check)
 {
     for (int width = 0; width <= widest_sweep(); width++) {
         SCOPED_TRACE(testing::Message() << "sweep width " << width);
-        sweep_version = static_cast<sweep_width>(width);
+        chosen_sweep = static_cast<sweep_width>(width);
         check();
     }
-    sweep_version = sweep_plain;
+    chosen_sweep = sweep_baseline;
 }
 
 // The cell's value times w0 times the gain, as the sweep truncates and clamps it.

@@ -7,18 +7,18 @@
 #include <cstring>
 
 #include "automaton/grid.h"
-#include "base/random.h"
-#include "display/draw.h"
-#include "display/lattice.h"
-#include "display/ramps.h"
-#include "tests/headless.h"
+#include "automaton/random.h"
+#include "allegro4/draw.h"
+#include "core/lattice.h"
+#include "core/ramps.h"
+#include "allegro4/headless.h"
 
 // The fast painter writes squares straight into a 32-bit memory bitmap; a bitmap of
 // another depth, or clipped, takes one rectfill per cell in sweep order. Both must
 // give the same overlaps, black cells and edges.
 TEST(CellDrawing, PainterMatchesOneRectfillPerCell)
 {
-    start_headless();
+    start_headless_allegro();
     static int32_t grid[world_cells];
     BITMAP *bitmap = create_bitmap(800, 600), *expected = create_bitmap(800, 600);
     seed_random(7);
@@ -32,7 +32,7 @@ TEST(CellDrawing, PainterMatchesOneRectfillPerCell)
             clear_to_color(b, makecol(9, 9, 9));
             set_clip_rect(b, clipped ? 20 : 0, clipped ? 30 : 0, clipped ? 700 : 799, 599);
         }
-        draw_grid(bitmap, grid);
+        paint_bitmap(bitmap, grid);
         for (int x = 0; x < world_width; x++)
             for (int y = 0; y < world_height; y++) {
                 const int color = cell_color(grid[cell_index(x, y)]);

@@ -16,17 +16,17 @@
 #include <iterator>
 #include <string>
 
-#include "app/font.h"
-#include "app/toy.h"
-#include "display/glyphs.h"
-#include "tests/headless.h"
+#include "allegro4/font.h"
+#include "allegro4/toy.h"
+#include "core/glyphs.h"
+#include "allegro4/headless.h"
 
 using bytes = std::string;
 
 // Every crafted or damaged font of the fuzzing corpus is refused, the real one aside.
 TEST(CaptionFont, DamagedOrCraftedFilesFallBackToTheLibrarysFont)
 {
-    start_headless();
+    start_headless_allegro();
     rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);
     int refused = 0;
@@ -52,7 +52,7 @@ TEST(CaptionFont, DamagedOrCraftedFilesFallBackToTheLibrarysFont)
 
     BITMAP *buffer = start_toy(1, fifo.c_str());
     EXPECT_EQ(caption_font, font) << "the toy starts with the library's font";
-    stop_toy(buffer);
+    destroy_back_buffer(buffer);
 }
 
 // The checked load gives the very glyphs the library's own loader gives, and our
@@ -60,7 +60,7 @@ TEST(CaptionFont, DamagedOrCraftedFilesFallBackToTheLibrarysFont)
 // line cut by the picture's edges included.
 TEST(CaptionFont, TheRealFontLoadsAndDrawsAsTheLibraryHasIt)
 {
-    start_headless();
+    start_headless_allegro();
     FONT *checked = load_caption_font(LINCELL_FONT_FILE);
     FONT *library = load_font(LINCELL_FONT_FILE, nullptr, nullptr);
     std::ifstream in(LINCELL_FONT_FILE, std::ios::binary);

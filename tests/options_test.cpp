@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "files/whole_file.h"
+#include "platform/whole_file.h"
 #include "record/options.h"
 
 // Parse a command line given as one string of words; the error, or "" when it parsed.
@@ -77,10 +77,13 @@ TEST(RecorderOptions, HoldsAddUpAndEscEndsTheRunBeforeItsFrame)
                     "--hold esc@60",
                     &o),
               "");
-    EXPECT_EQ(keys_at(o, 9), 0);
-    EXPECT_EQ(keys_at(o, 10), hold_c | hold_m);
-    EXPECT_EQ(keys_at(o, 20), hold_c | hold_m | hold_n);
-    EXPECT_EQ(keys_at(o, 21), 0);
+    const auto keys_at_frame = [&o](uint64_t k) {
+        return keys_at(o.holds.data(), static_cast<int>(o.holds.size()), k);
+    };
+    EXPECT_EQ(keys_at_frame(9), 0);
+    EXPECT_EQ(keys_at_frame(10), key_c | key_m);
+    EXPECT_EQ(keys_at_frame(20), key_c | key_m | key_n);
+    EXPECT_EQ(keys_at_frame(21), 0);
     EXPECT_EQ(last_frame(o), 49u);
     ASSERT_EQ(parse("--seed 1 --frames 30 --hold esc@31", &o), "");
     EXPECT_EQ(last_frame(o), 30u) << "an Esc after the last frame changes nothing";

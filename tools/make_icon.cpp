@@ -11,12 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/font.h"
-#include "app/toy.h"
-#include "app/headless.h"
-#include "display/lattice.h"
-#include "files/png.h"
-#include "files/whole_file.h"
+#include "allegro4/font.h"
+#include "allegro4/toy.h"
+#include "allegro4/headless.h"
+#include "record/png.h"
+#include "platform/whole_file.h"
 
 constexpr int largest = 256; // pixels; the middle square of the picture the icons come from
 
@@ -129,11 +128,10 @@ int main(int argc, char **argv)
                         "       make-icon FILE.ico\n");
         return 2;
     }
-    size_cells();
-    start_headless_library();
-    BITMAP *back_buffer = start_toy(2, find_caption_font(false).c_str());
+    start_headless_allegro();
+    BITMAP *back_buffer = start_toy(2, find_caption_font(program_folders_only).c_str());
     for (int k = 1; k <= 300; k++)
-        run_frame({}, bitmap_canvas(back_buffer));
+        run_frame(0, bitmap_canvas(back_buffer));
     std::string bytes;
     if (ico)
         bytes = ico_of(back_buffer);
@@ -141,7 +139,7 @@ int main(int argc, char **argv)
         bytes = xpm_of(shrink_picture(back_buffer, side), side);
     else
         bytes = png_of(shrink_picture(back_buffer, side), side);
-    stop_toy(back_buffer);
+    destroy_back_buffer(back_buffer);
     const bool written = !bytes.empty() && write_whole_file(path, bytes.data(), bytes.size());
     if (!written) {
         fprintf(stderr, "make-icon: cannot write %s\n", path.c_str());

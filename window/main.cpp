@@ -8,11 +8,10 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/font.h"
-#include "app/toy.h"
-#include "base/console.h"
-#include "base/signals.h"
-#include "display/lattice.h"
+#include "allegro4/font.h"
+#include "allegro4/toy.h"
+#include "platform/console.h"
+#include "platform/signals.h"
 #include "window/desktop.h"
 #include "window/present.h"
 
@@ -63,12 +62,11 @@ int main()
 {
     note_ignored_signals();
     open_standard_streams(); // so that no connection or library message takes 0, 1 or 2
-    size_cells();
     init_system();
     BITMAP *back_buffer =
-        start_toy(static_cast<uint32_t>(time(nullptr)), find_caption_font(true).c_str());
+        start_toy(static_cast<uint32_t>(time(nullptr)), find_caption_font(working_folder_first).c_str());
     run_frames(back_buffer);
-    stop_toy(back_buffer);
+    destroy_back_buffer(back_buffer);
     shutdown_system();
     return stop_signal ? 128 + stop_signal : 0;
 }

@@ -3,8 +3,8 @@
 
 #include <allegro.h>
 
-#include "app/toy.h"
-#include "base/signals.h"
+#include "allegro4/toy.h"
+#include "platform/signals.h"
 
 void present_frame(BITMAP *back_buffer)
 {
@@ -13,9 +13,9 @@ void present_frame(BITMAP *back_buffer)
 }
 
 // The keys the library sees held now, read once for the frame about to run.
-static frame_input read_keys()
+static int read_keys()
 {
-    return {key[KEY_C] != 0, key[KEY_N] != 0, key[KEY_M] != 0};
+    return (key[KEY_C] ? key_c : 0) | (key[KEY_N] ? key_n : 0) | (key[KEY_M] ? key_m : 0);
 }
 
 void run_frames(BITMAP *back_buffer)

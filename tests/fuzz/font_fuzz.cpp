@@ -6,14 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/font.h"
-#include "app/headless.h"
+#include "allegro4/font.h"
+#include "allegro4/headless.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static BITMAP *picture = nullptr;
     if (!picture) {
-        start_headless_library();
+        start_headless_allegro();
         picture = create_bitmap(800, 40);
     }
     FONT *f = load_caption_font_from(data, static_cast<long>(size));

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "display/glyphs.h"
+#include "core/glyphs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

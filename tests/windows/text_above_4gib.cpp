@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/font.h"
-#include "app/toy.h"
+#include "allegro4/font.h"
+#include "allegro4/toy.h"
 
 int main()
 {

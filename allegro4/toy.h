@@ -1,0 +1,27 @@
+// The toy with the library: its start-up once the library is running, the back
+// buffer every frame is drawn into, and the caption. The window program and the
+// recorder share all of it; each shows or keeps the picture its own way.
+#pragma once
+
+#include <cstdint>
+
+#include "core/frame.h"
+
+struct BITMAP;
+struct FONT;
+
+// Font of the caption: loaded from the font file, or the library's own when that fails.
+extern FONT *caption_font;
+
+// Seed the world, create the back buffer and load the caption font from
+// font_path. Returns the back buffer; exits with status -1 when it cannot be created.
+BITMAP *start_toy(uint32_t seed, const char *font_path);
+
+// Destroy the back buffer that start_toy created; the font stays until the process ends.
+void destroy_back_buffer(BITMAP *back_buffer);
+
+// The frame's canvas over a library bitmap: cleared, painted and captioned by the library.
+frame_canvas bitmap_canvas(BITMAP *back_buffer);
+
+// Draw the caption, right end at x = 780, on top of whatever is there.
+void draw_caption(BITMAP *back_buffer);

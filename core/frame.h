@@ -1,0 +1,43 @@
+// The toy's frame, the one every front end runs: the window, the recorder and the
+// web page each hand it the keys held for this frame and a canvas to draw on, and
+// read back what it did. Plain C++: the library and the page stay in their front ends.
+#pragma once
+
+#include <cstdint>
+
+#include "core/keys.h"
+
+constexpr int screen_width = 800;  // the picture, pixels across
+constexpr int screen_height = 600; // the picture, pixels down
+
+// The caption: where the toy lives, in mid grey, its right end at (780, 10), drawn
+// over the cells. A caption font has a glyph for each of its characters.
+extern const char caption_text[];
+constexpr int caption_right = 780;
+constexpr int caption_top = 10;
+constexpr int caption_grey = 128; // red, green and blue alike
+
+// What one frame's controls did, one bit each, as run_frame returns it.
+enum : int {
+    did_recolor = 1, // the colour ramps were drawn again (C)
+    did_reseed = 2,  // a new world and rule were seeded (N, or the watch's request)
+    did_mutate = 4,  // the rule was mutated (M)
+    did_watch = 8,   // the watch's request was pending (it joins N in one reseed)
+};
+
+// Where a frame is drawn: the three drawing phases over a surface of the front
+// end's (a library bitmap, or an array of pixels for a page's canvas).
+struct frame_canvas {
+    void *surface;
+    void (*clear)(void *surface);                       // every pixel to colour 0
+    void (*paint)(void *surface, const int32_t *grid); // a generation, in sweep order
+    void (*caption)(void *surface);                     // the caption, over the cells
+};
+
+// Start a world as the program starts one: everything zero, then the random source
+// seeded, the sweep picked, the world seeded and the first colours drawn.
+void start_world(uint32_t seed);
+
+// Build one frame with the keys held (key_* bits; Esc is the front end's): controls,
+// clear, sweep, paint, commit, caption. Returns what the controls did (did_* bits).
+int run_frame(int keys, const frame_canvas &canvas);
