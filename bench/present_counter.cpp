@@ -51,7 +51,7 @@ static double cpu_seconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](timeval t) { return t.tv_sec + t.tv_usec / 1e6; };
+    const auto seconds = [](timeval t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
@@ -63,6 +63,7 @@ __attribute__((destructor)) static void report_presented()
         fprintf(stderr,
                 "presented %ld frames in %.2f s: %.1f frames per second; per frame %.2f ms "
                 "in vsync, %.2f ms in the blit to the %d-bit window; %.1f %% of one core\n",
-                presented, seconds, (presented - 1) / seconds, 1e3 * vsync_seconds / presented,
-                1e3 * blit_seconds / presented, screen_depth, cpu_share);
+                presented, seconds, static_cast<double>(presented - 1) / seconds,
+                1e3 * vsync_seconds / static_cast<double>(presented),
+                1e3 * blit_seconds / static_cast<double>(presented), screen_depth, cpu_share);
 }

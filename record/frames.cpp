@@ -16,7 +16,7 @@
 #include "record/output.h"
 
 // The folder the frames go into.
-static std::string folder;
+static std::string out_folder;
 
 // The first frame that could not be written, or "".
 static std::string first_failure;
@@ -138,7 +138,7 @@ static bool queue_frame(const std::string &path, const recorded_frame &frame)
 
 static bool begin(const options &o, const recorded_frame &, std::string *error)
 {
-    folder = o.out;
+    out_folder = o.out;
     if (start_encoders())
         return true;
     *error = "not enough memory for the frames being written";
@@ -147,7 +147,7 @@ static bool begin(const options &o, const recorded_frame &, std::string *error)
 
 static bool take_frame(const recorded_frame &frame, std::string *error)
 {
-    if (!frame.kept || queue_frame(folder + "/frame-" + frame.file_number + ".png", frame))
+    if (!frame.kept || queue_frame(out_folder + "/frame-" + frame.file_number + ".png", frame))
         return true;
     *error = "cannot write " + first_failure;
     return false;

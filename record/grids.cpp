@@ -12,7 +12,7 @@
 #include <string>
 
 // The folder the grids go into.
-static std::string folder;
+static std::string out_folder;
 
 static bool is_wanted(const options &o)
 {
@@ -38,7 +38,7 @@ static bool take_frame(const recorded_frame &frame, std::string *error)
     for (int x = 0; x < world_width; x++)
         for (int y = 0; y < world_height; y++)
             rows[y * world_width + x] = static_cast<unsigned char>(current_grid[cell_index(x, y)]);
-    const std::string path = folder + "/grid-" + frame.file_number + ".pgm";
+    const std::string path = out_folder + "/grid-" + frame.file_number + ".pgm";
     if (write_whole_file(path, pgm, header_size + world_cells))
         return true;
     *error = "cannot write " + path;
@@ -48,7 +48,7 @@ static bool take_frame(const recorded_frame &frame, std::string *error)
 // The seeded world is grid 0.
 static bool begin(const options &o, const recorded_frame &seeded, std::string *error)
 {
-    folder = o.out;
+    out_folder = o.out;
     return take_frame(seeded, error);
 }
 

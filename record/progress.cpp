@@ -44,8 +44,8 @@ void show_progress(uint64_t done, uint64_t total)
     if (!on_terminal || seconds < 1.0 || now - last_shown < std::chrono::milliseconds(250))
         return;
     last_shown = now;
-    const double pace = done / seconds;
-    const double left = pace > 0 ? (total - done) / pace : 0;
+    const double pace = static_cast<double>(done) / seconds;
+    const double left = pace > 0 ? static_cast<double>(total - done) / pace : 0;
     char line[160];
     snprintf(line, sizeof line, "%llu of %llu frames, %.0f frames a second, %.0f s left",
              static_cast<unsigned long long>(done), static_cast<unsigned long long>(total), pace,
