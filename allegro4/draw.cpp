@@ -33,8 +33,8 @@ void draw_cell(BITMAP *bitmap, int px, int py, int color)
 constexpr int most_rows = 4096;
 static bool can_write_directly(BITMAP *bitmap)
 {
-    return bitmap->h <= most_rows && is_memory_bitmap(bitmap) && bitmap_color_depth(bitmap) == 32 && bitmap->clip &&
-           bitmap->cl == 0 && bitmap->ct == 0 && bitmap->cr == bitmap->w &&
+    return bitmap->h <= most_rows && is_memory_bitmap(bitmap) && bitmap_color_depth(bitmap) == 32 &&
+           bitmap->clip && bitmap->cl == 0 && bitmap->ct == 0 && bitmap->cr == bitmap->w &&
            bitmap->cb == bitmap->h && _drawing_mode == DRAW_MODE_SOLID;
 }
 

@@ -7,8 +7,8 @@
 
 #include <cstring>
 
-#include "platform/files.h"
 #include "core/glyphs.h"
+#include "platform/files.h"
 
 // A picture of the largest size, each pixel a run of its own, and a palette.
 constexpr long max_file_bytes = 128 + 2L * glyph_sheet_side * glyph_sheet_side + 769;

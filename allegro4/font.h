@@ -5,7 +5,6 @@
 
 #include <string>
 
-
 struct FONT;
 
 // Where the caption font is looked for: "myfont.pcx" in the working folder (the

@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "allegro4/font.h"
 #include "allegro4/draw.h"
+#include "allegro4/font.h"
 
 FONT *caption_font;
 

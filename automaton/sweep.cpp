@@ -1,7 +1,8 @@
 // The sweep runs 49,152 evaluations a frame, so it goes column by column through
 // three widened copies small enough to stay in the nearest cache, rows side by side
 // in vectors. This file builds the baseline's version (two lanes of SSE2 on x86-64
-// or of WebAssembly's SIMD, one plain double elsewhere), picks the widest version the processor has, runs it.
+// or of WebAssembly's SIMD, one plain double elsewhere), picks the widest version the processor
+// has, runs it.
 #include "automaton/sweep.h"
 
 #include "automaton/sweep_lanes.h"

@@ -5,7 +5,8 @@
 // Vector widths the sweep is built for; every one gives the same cells to the bit.
 enum sweep_width { sweep_baseline, sweep_avx2, sweep_avx512 };
 
-// The version sweep_grid runs: sweep_baseline (SSE2, WebAssembly SIMD or plain) until the toy picks widest_sweep().
+// The version sweep_grid runs: sweep_baseline (SSE2, WebAssembly SIMD or plain) until the toy picks
+// widest_sweep().
 extern sweep_width chosen_sweep;
 
 // The widest version this processor can run.

@@ -8,17 +8,17 @@
 
 #include <allegro.h>
 
-#include "core/controls.h"
-#include "allegro4/toy.h"
+#include "allegro4/draw.h"
 #include "allegro4/headless.h"
+#include "allegro4/toy.h"
 #include "automaton/grid.h"
+#include "automaton/random.h"
 #include "automaton/rule.h"
 #include "automaton/sweep.h"
-#include "automaton/random.h"
-#include "allegro4/draw.h"
+#include "bench/steps.h"
+#include "core/controls.h"
 #include "core/lattice.h"
 #include "core/ramps.h"
-#include "bench/steps.h"
 
 static BITMAP *back_buffer;
 

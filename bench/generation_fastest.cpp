@@ -7,9 +7,9 @@
 #include <cstdio>
 
 #include "automaton/grid.h"
+#include "automaton/random.h"
 #include "automaton/rule.h"
 #include "automaton/sweep.h"
-#include "automaton/random.h"
 #include "bench/steps.h"
 
 // The fastest of `times` runs of `step`, in microseconds.

@@ -2,10 +2,10 @@
 // next begins; none of them shows anything.
 #include "core/frame.h"
 
-#include "core/controls.h"
 #include "automaton/grid.h"
-#include "automaton/sweep.h"
 #include "automaton/random.h"
+#include "automaton/sweep.h"
+#include "core/controls.h"
 #include "core/ramps.h"
 
 const char caption_text[] = "lincell.example.org";
@@ -21,11 +21,11 @@ void start_world(uint32_t seed)
 
 int run_frame(int keys, const frame_canvas &canvas)
 {
-    const int done = apply_controls(keys); // C, N, M and the watch's request
-    canvas.clear(canvas.surface);          // every pixel to colour 0
-    sweep_grid();                          // the rule over the torus into next_grid
+    const int done = apply_controls(keys);   // C, N, M and the watch's request
+    canvas.clear(canvas.surface);            // every pixel to colour 0
+    sweep_grid();                            // the rule over the torus into next_grid
     canvas.paint(canvas.surface, next_grid); // the new generation, in sweep order
-    commit_grid();                         // next_grid becomes the world; the watch looks on
-    canvas.caption(canvas.surface);        // over the cells, never under them
+    commit_grid();                           // next_grid becomes the world; the watch looks on
+    canvas.caption(canvas.surface);          // over the cells, never under them
     return done;
 }

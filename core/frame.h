@@ -29,9 +29,9 @@ enum : int {
 // end's (a library bitmap, or an array of pixels for a page's canvas).
 struct frame_canvas {
     void *surface;
-    void (*clear)(void *surface);                       // every pixel to colour 0
+    void (*clear)(void *surface);                      // every pixel to colour 0
     void (*paint)(void *surface, const int32_t *grid); // a generation, in sweep order
-    void (*caption)(void *surface);                     // the caption, over the cells
+    void (*caption)(void *surface);                    // the caption, over the cells
 };
 
 // Start a world as the program starts one: everything zero, then the random source

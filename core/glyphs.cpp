@@ -129,8 +129,8 @@ bool read_caption_glyphs(const unsigned char *bytes, long size, glyph_font *font
     return read_glyph_font(bytes, size, font) && has_glyphs(*font, caption_text);
 }
 
-void draw_text_right(const pixel_rows &picture, const glyph_font &font, const char *text,
-                     int right, int top, uint32_t pixel)
+void draw_text_right(const pixel_rows &picture, const glyph_font &font, const char *text, int right,
+                     int top, uint32_t pixel)
 {
     int x = right;
     for (const char *c = text; *c; c++)

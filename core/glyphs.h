@@ -19,9 +19,9 @@ struct glyph_box {
 struct glyph_font {
     uint8_t sheet[glyph_sheet_side * glyph_sheet_side]; // the picture, row by row
     int sheet_width, sheet_height;                      // its size, 1..glyph_sheet_side
-    bool mono;                   // one ink colour besides 0 and 255: drawn as bits
-    int count;                   // glyphs, for characters ' ' to ' ' + count - 1
-    int height;                  // the first glyph's height, which centres the others
+    bool mono;  // one ink colour besides 0 and 255: drawn as bits
+    int count;  // glyphs, for characters ' ' to ' ' + count - 1
+    int height; // the first glyph's height, which centres the others
     glyph_box boxes[most_glyphs];
 };
 
@@ -40,5 +40,5 @@ bool read_caption_glyphs(const unsigned char *bytes, long size, glyph_font *font
 // Draw `text` in a mono font with its right end at `right` and its top at `top`,
 // only the glyphs' ink, in `pixel`: what the library's textout_right_ex draws
 // with no background. Clipped to the picture.
-void draw_text_right(const pixel_rows &picture, const glyph_font &font, const char *text,
-                     int right, int top, uint32_t pixel);
+void draw_text_right(const pixel_rows &picture, const glyph_font &font, const char *text, int right,
+                     int top, uint32_t pixel);

@@ -79,9 +79,10 @@ int write_hold(const hold &h, char *text, int size)
     char keys[4];
     write_keys(h.keys, keys);
     const unsigned long long first = h.first, last = h.last;
-    const int n = h.first == h.last ? snprintf(text, static_cast<size_t>(size), "%s@%llu", keys, first)
-                                    : snprintf(text, static_cast<size_t>(size), "%s@%llu-%llu",
-                                               keys, first, last);
+    const int n =
+        h.first == h.last
+            ? snprintf(text, static_cast<size_t>(size), "%s@%llu", keys, first)
+            : snprintf(text, static_cast<size_t>(size), "%s@%llu-%llu", keys, first, last);
     return n > 0 && n < size ? n : 0;
 }
 

@@ -99,8 +99,9 @@ bool make_new_folder(const std::string &path)
 // A folder's identity: the volume's serial number and the folder's index on it.
 static bool identify_folder(const std::string &path, BY_HANDLE_FILE_INFORMATION *info)
 {
-    HANDLE folder = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE folder =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (folder == INVALID_HANDLE_VALUE)
         return false;
     const bool known = GetFileInformationByHandle(folder, info) != 0;
@@ -129,10 +130,9 @@ FILE *open_scratch_file()
     if (!GetTempPathA(sizeof folder, folder) || !GetTempFileNameA(folder, "lcr", 0, path))
         return nullptr;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
-                              nullptr);
+    HANDLE file = CreateFileA(
+        path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_BINARY);

@@ -4,7 +4,9 @@
 std::string folder_of(const std::string &path)
 {
     const size_t slash = path.find_last_of(folder_separators);
-    return slash == std::string::npos ? "." : slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+    return slash == std::string::npos ? "."
+           : slash == 0               ? path.substr(0, 1)
+                                      : path.substr(0, slash);
 }
 
 std::string name_of(const std::string &path)

@@ -74,8 +74,8 @@ bool start_program(const char *const *args, int error_fd, child_program *child)
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK |
                                               POSIX_SPAWN_SETPGROUP);
     pid_t pid;
-    const int started = posix_spawn(&pid, args[0], &actions, &attributes,
-                                    const_cast<char *const *>(args), environ);
+    const int started =
+        posix_spawn(&pid, args[0], &actions, &attributes, const_cast<char *const *>(args), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     close(fds[0]);
@@ -152,8 +152,9 @@ long long program_work(const child_program &child)
     // After the name in parentheses: state and ten fields, then the times.
     const char *after = strrchr(text, ')');
     long long user, system, children_user, children_system;
-    if (!after || sscanf(after + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lld %lld %lld %lld",
-                         &user, &system, &children_user, &children_system) != 4)
+    if (!after ||
+        sscanf(after + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lld %lld %lld %lld", &user,
+               &system, &children_user, &children_system) != 4)
         return -1;
     return user + system + children_user + children_system;
 }

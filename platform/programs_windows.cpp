@@ -91,10 +91,9 @@ bool start_program(const char *const *args, int error_fd, child_program *child)
     for (const char *const *arg = args; *arg; arg++)
         line += (line.empty() ? "" : " ") + quote_argument(*arg);
     PROCESS_INFORMATION process;
-    const bool started =
-        CreateProcessA(args[0], &line[0], nullptr, nullptr, TRUE,
-                       CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup,
-                       &process);
+    const bool started = CreateProcessA(args[0], &line[0], nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP, nullptr,
+                                        nullptr, &startup, &process);
     CloseHandle(read_end);
     CloseHandle(error);
     if (!started) {
@@ -120,7 +119,8 @@ bool write_program(const child_program &child, const void *data, size_t size, bo
 {
     const char *at = static_cast<const char *>(data);
     while (size > 0) {
-        const int n = _write(child.input, at, static_cast<unsigned>(size < (1u << 30) ? size : 1u << 30));
+        const int n =
+            _write(child.input, at, static_cast<unsigned>(size < (1u << 30) ? size : 1u << 30));
         if (n <= 0)
             return false;
         at += n, size -= static_cast<size_t>(n);
@@ -149,7 +149,8 @@ bool wait_program(child_program *child, bool (*give_up)())
 long long program_work(const child_program &child)
 {
     FILETIME created, ended, kernel, user;
-    if (!child.id || !GetProcessTimes(reinterpret_cast<HANDLE>(child.id), &created, &ended, &kernel, &user))
+    if (!child.id ||
+        !GetProcessTimes(reinterpret_cast<HANDLE>(child.id), &created, &ended, &kernel, &user))
         return -1;
     const auto ticks = [](const FILETIME &t) {
         return static_cast<long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime;

@@ -12,8 +12,8 @@
 
 #include "platform/console.h"
 #include "platform/files.h"
-#include "record/png.h"
 #include "record/output.h"
+#include "record/png.h"
 
 // The folder the frames go into.
 static std::string out_folder;
@@ -52,7 +52,7 @@ static bool write_slot(const frame_slot &slot)
 }
 
 constexpr int most_pixels = screen_width * screen_height;
-constexpr int most_encoders = 8;       // more cores than this wait on the run itself
+constexpr int most_encoders = 8; // more cores than this wait on the run itself
 
 static std::vector<frame_slot> slots;
 static std::vector<std::thread> encoders;
@@ -168,4 +168,5 @@ static void abandon()
     stop_encoders();
 }
 
-extern const output frame_output = {is_wanted, nullptr, is_mine, begin, take_frame, finish, abandon};
+extern const output frame_output = {is_wanted,  nullptr, is_mine, begin,
+                                    take_frame, finish,  abandon};

@@ -31,8 +31,8 @@ static bool take_frame(const recorded_frame &frame, std::string *error)
         return true;
     static char header[32];
     static unsigned char pgm[sizeof header + world_cells];
-    const int header_size = snprintf(header, sizeof header, "P5\n%d %d\n255\n", world_width,
-                                     world_height);
+    const int header_size =
+        snprintf(header, sizeof header, "P5\n%d %d\n255\n", world_width, world_height);
     memcpy(pgm, header, header_size);
     unsigned char *rows = pgm + header_size;
     for (int x = 0; x < world_width; x++)
@@ -52,4 +52,5 @@ static bool begin(const options &o, const recorded_frame &seeded, std::string *e
     return take_frame(seeded, error);
 }
 
-extern const output grid_output = {is_wanted, nullptr, is_mine, begin, take_frame, nullptr, nullptr};
+extern const output grid_output = {is_wanted,  nullptr, is_mine, begin,
+                                   take_frame, nullptr, nullptr};

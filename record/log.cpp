@@ -28,7 +28,6 @@ static bool check(const options &, std::string *error)
     return false;
 }
 
-
 static bool write_line(const char *line, size_t size, std::string *error)
 {
     for (size_t done = 0; done < size;) {
@@ -38,8 +37,8 @@ static bool write_line(const char *line, size_t size, std::string *error)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            *error = std::string("cannot write the log: ") +
-                     (n < 0 ? strerror(errno) : "nothing taken");
+            *error =
+                std::string("cannot write the log: ") + (n < 0 ? strerror(errno) : "nothing taken");
             return false;
         }
         done += static_cast<size_t>(n);

@@ -15,13 +15,13 @@
 
 #include "allegro4/draw.h"
 #include "allegro4/font.h"
-#include "allegro4/toy.h"
 #include "allegro4/headless.h"
-#include "platform/files.h"
+#include "allegro4/toy.h"
 #include "platform/console.h"
+#include "platform/files.h"
 #include "platform/signals.h"
-#include "record/options.h"
 #include "record/folders.h"
+#include "record/options.h"
 #include "record/output.h"
 #include "record/progress.h"
 

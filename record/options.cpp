@@ -51,8 +51,9 @@ static const char *take_option(int c, const char *value, options *o)
 {
     switch (c) {
     case 's':
-        return parse_whole_number(value, max_seed, &o->seed) ? ""
-                                                       : "--seed wants a whole number 0..4294967295";
+        return parse_whole_number(value, max_seed, &o->seed)
+                   ? ""
+                   : "--seed wants a whole number 0..4294967295";
     case 'f':
         return parse_whole_number(value, most_frames, &o->frames)
                    ? ""
@@ -94,14 +95,19 @@ static std::string quoted(const char *what, const char *value)
 
 bool parse_options(int argc, char **argv, options *o, std::string *error)
 {
-    static const struct option long_options[] = {
-        {"seed", required_argument, nullptr, 's'},  {"frames", required_argument, nullptr, 'f'},
-        {"hold", required_argument, nullptr, 'k'},  {"every", required_argument, nullptr, 'e'},
-        {"out", required_argument, nullptr, 'o'},   {"log", no_argument, nullptr, 'l'},
-        {"video", required_argument, nullptr, 'v'}, {"fps", required_argument, nullptr, 'r'},
-        {"crop", required_argument, nullptr, 'x'},  {"overwrite", no_argument, nullptr, 'w'},
-        {"help", no_argument, nullptr, 'h'},        {"version", no_argument, nullptr, 'V'},
-        {nullptr, 0, nullptr, 0}};
+    static const struct option long_options[] = {{"seed", required_argument, nullptr, 's'},
+                                                 {"frames", required_argument, nullptr, 'f'},
+                                                 {"hold", required_argument, nullptr, 'k'},
+                                                 {"every", required_argument, nullptr, 'e'},
+                                                 {"out", required_argument, nullptr, 'o'},
+                                                 {"log", no_argument, nullptr, 'l'},
+                                                 {"video", required_argument, nullptr, 'v'},
+                                                 {"fps", required_argument, nullptr, 'r'},
+                                                 {"crop", required_argument, nullptr, 'x'},
+                                                 {"overwrite", no_argument, nullptr, 'w'},
+                                                 {"help", no_argument, nullptr, 'h'},
+                                                 {"version", no_argument, nullptr, 'V'},
+                                                 {nullptr, 0, nullptr, 0}};
     *o = options();
     bool has_seed = false, has_frames = false;
     opterr = 0;

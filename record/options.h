@@ -16,10 +16,10 @@ struct video_crop {
 };
 
 struct options {
-    uint64_t seed = 0;     // of the random source, 0..4294967295
-    uint64_t frames = 0;   // to run, 0..10000000
-    uint64_t every = 0;    // also write every K-th frame; 0 for the last alone
-    uint64_t fps = 0;      // the video's frames a second, 1..1000; 0 for its kind's own
+    uint64_t seed = 0;   // of the random source, 0..4294967295
+    uint64_t frames = 0; // to run, 0..10000000
+    uint64_t every = 0;  // also write every K-th frame; 0 for the last alone
+    uint64_t fps = 0;    // the video's frames a second, 1..1000; 0 for its kind's own
     bool has_every = false;
     bool log = false;       // one JSON line per frame on standard output
     bool overwrite = false; // replace an earlier recording's files

@@ -23,9 +23,9 @@
 // ffmpeg's output options for each kind of file.
 struct video_kind {
     const char *ending;
-    int fps;                // frames a second unless --fps says otherwise
-    bool even_sides;        // whether the picture's width and height must be even (4:2:0)
-    bool centisecond_pace;  // whether frames last whole hundredths of a second (GIF)
+    int fps;               // frames a second unless --fps says otherwise
+    bool even_sides;       // whether the picture's width and height must be even (4:2:0)
+    bool centisecond_pace; // whether frames last whole hundredths of a second (GIF)
     std::vector<const char *> options;
 };
 
@@ -33,16 +33,23 @@ static const video_kind kinds[] = {
     // H.264 at quality 19: its worst frame of the toy's noisiest stretches stays
     // above 0.9 SSIM. VP9 in real-time mode, tuned for screen content, at the
     // same mean SSIM: the fastest VP9 setting that reaches it (docs/performance.md).
-    {".mp4", 60, true, false,
+    {".mp4",
+     60,
+     true,
+     false,
      {"-f", "mp4", "-c:v", "libx264", "-crf", "19", "-pix_fmt", "yuv420p", "-movflags",
       "+faststart"}},
-    {".webm", 60, true, false,
-     {"-f", "webm", "-c:v", "libvpx-vp9", "-pix_fmt", "yuv420p", "-deadline", "realtime",
-      "-cpu-used", "6", "-tune-content", "screen", "-row-mt", "1", "-tile-columns", "2", "-b:v",
-      "0", "-crf", "30"}},
+    {".webm", 60, true, false, {"-f",        "webm",    "-c:v",          "libvpx-vp9",
+                                "-pix_fmt",  "yuv420p", "-deadline",     "realtime",
+                                "-cpu-used", "6",       "-tune-content", "screen",
+                                "-row-mt",   "1",       "-tile-columns", "2",
+                                "-b:v",      "0",       "-crf",          "30"}},
     // Each frame with a palette of its own, made from its own colours alone: a
     // frame of at most 256 colours is kept exactly, and nothing waits for the clip.
-    {".gif", 50, false, true,
+    {".gif",
+     50,
+     false,
+     true,
      {"-f", "gif", "-filter_complex",
       "split[a][b];[a]palettegen=stats_mode=single:reserve_transparent=0[p];"
       "[b][p]paletteuse=new=1:dither=none"}},
@@ -82,8 +89,8 @@ static bool give_up_on_ffmpeg()
     if (!stop_signal)
         return false;
     struct stat st;
-    const long long work = program_work(encoder) +
-                           (stat(video.temporary.c_str(), &st) == 0 ? st.st_size : 0);
+    const long long work =
+        program_work(encoder) + (stat(video.temporary.c_str(), &st) == 0 ? st.st_size : 0);
     const auto now = std::chrono::steady_clock::now();
     if (work != last_work) {
         last_work = work, last_change = now;
@@ -114,7 +121,8 @@ static bool check(const options &o, std::string *error)
                  "' (see --help)";
     else if (kind->centisecond_pace && o.fps && !is_centisecond_pace(o.fps))
         *error = "--fps for a .gif is one of 50, 25, 20, 10, 5, 4, 2 or 1 (its delays are whole "
-                 "hundredths of a second, at least 2): '" + std::to_string(o.fps) + "'";
+                 "hundredths of a second, at least 2): '" +
+                 std::to_string(o.fps) + "'";
     else if (o.frames == 0)
         *error = "--video wants at least one frame: --frames 0 would make a video of nothing";
     else if (kind->even_sides && (o.crop.width % 2 || o.crop.height % 2))
@@ -186,7 +194,8 @@ static std::string last_error_line()
     if (end == std::string::npos)
         return "ffmpeg ended without saying why";
     const size_t start = text.find_last_of('\n', end);
-    const std::string line = text.substr(start == std::string::npos ? 0 : start + 1, end + 1 - (start + 1));
+    const std::string line =
+        text.substr(start == std::string::npos ? 0 : start + 1, end + 1 - (start + 1));
     constexpr size_t longest = 200; // one readable line, however long ffmpeg's was
     return line.size() <= longest ? line : line.substr(0, longest - 3) + "...";
 }

@@ -21,11 +21,12 @@ int32_t evaluate_rule(int32_t center, int32_t left, int32_t right, int32_t above
                       int32_t below_right, int32_t above_left, int32_t below_left,
                       int32_t above_right)
 {
-    const double cells[rule_taps] = {static_cast<double>(center),      static_cast<double>(left),
-                                     static_cast<double>(right),       static_cast<double>(above),
-                                     static_cast<double>(below),       static_cast<double>(below_right),
-                                     static_cast<double>(above_left),  static_cast<double>(below_left),
-                                     static_cast<double>(above_right)};
+    const double cells[rule_taps] = {
+        static_cast<double>(center),     static_cast<double>(left),
+        static_cast<double>(right),      static_cast<double>(above),
+        static_cast<double>(below),      static_cast<double>(below_right),
+        static_cast<double>(above_left), static_cast<double>(below_left),
+        static_cast<double>(above_right)};
     double s = cells[0] * static_cast<double>(rule_weights[0]);
     for (int i = 1; i < rule_taps; i++)
         s = s + cells[i] * static_cast<double>(rule_weights[i]);

@@ -11,8 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "allegro4/toy.h"
 #include "allegro4/headless.h"
+#include "allegro4/toy.h"
 
 extern "C" void *__libc_malloc(size_t);
 extern "C" void *__libc_calloc(size_t, size_t);
@@ -47,7 +47,9 @@ TEST(FrameLoop, AllocatesNothingInAThousandFrames)
     run_frame(0, canvas); // anything done once, on first use, is done here
     const long before = heap_calls;
     for (int frame = 0; frame < 1000; frame++)
-        run_frame((frame % 50 == 0 ? key_c : 0) | (frame % 70 == 0 ? key_n : 0) | (frame % 3 == 0 ? key_m : 0), canvas);
+        run_frame((frame % 50 == 0 ? key_c : 0) | (frame % 70 == 0 ? key_n : 0) |
+                      (frame % 3 == 0 ? key_m : 0),
+                  canvas);
     EXPECT_EQ(heap_calls - before, 0);
     destroy_back_buffer(buffer);
 }

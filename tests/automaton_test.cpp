@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "automaton/grid.h"
+#include "automaton/random.h"
 #include "automaton/rule.h"
 #include "automaton/sweep.h"
 #include "automaton/watch.h"
-#include "automaton/random.h"
 #include "reference/reference.h"
 
 // Run `check` once with the sweep of each vector width this processor has.

@@ -20,9 +20,9 @@
 
 // The drawing phases as letters: clear, paint, caption.
 static std::string phases;
-static const frame_canvas noting_canvas = {
-    nullptr, [](void *) { phases += 'c'; }, [](void *, const int32_t *) { phases += 'p'; },
-    [](void *) { phases += 't'; }};
+static const frame_canvas noting_canvas = {nullptr, [](void *) { phases += 'c'; },
+                                           [](void *, const int32_t *) { phases += 'p'; },
+                                           [](void *) { phases += 't'; }};
 
 static std::string did(int done)
 {
@@ -72,8 +72,8 @@ TEST(Keys, HoldsReadBackAsTheyAreWritten)
     EXPECT_EQ(write_hold(h, text, 4), 0) << "cut short is refused, not written";
     EXPECT_GT(write_hold(h, text, sizeof text), 0);
     EXPECT_STREQ(text, "CM@4") << "one spelling: letters in C, N, M order, a lone frame alone";
-    for (const char *bad : {"", "@5", "X@5", "C@0", "C@5-4", "C@5-", "C@-5", "C@10000001",
-                            "C@5x", "C@123456789012345678901234567890", "es@5", "escc@5"})
+    for (const char *bad : {"", "@5", "X@5", "C@0", "C@5-4", "C@5-", "C@-5", "C@10000001", "C@5x",
+                            "C@123456789012345678901234567890", "es@5", "escc@5"})
         EXPECT_STRNE(parse_hold(bad, &h), "") << bad;
 }
 

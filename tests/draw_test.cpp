@@ -6,12 +6,12 @@
 
 #include <cstring>
 
+#include "allegro4/draw.h"
+#include "allegro4/headless.h"
 #include "automaton/grid.h"
 #include "automaton/random.h"
-#include "allegro4/draw.h"
 #include "core/lattice.h"
 #include "core/ramps.h"
-#include "allegro4/headless.h"
 
 // The fast painter writes squares straight into a 32-bit memory bitmap; a bitmap of
 // another depth, or clipped, takes one rectfill per cell in sweep order. Both must

@@ -17,9 +17,9 @@
 #include <string>
 
 #include "allegro4/font.h"
+#include "allegro4/headless.h"
 #include "allegro4/toy.h"
 #include "core/glyphs.h"
-#include "allegro4/headless.h"
 
 using bytes = std::string;
 
@@ -68,14 +68,16 @@ TEST(CaptionFont, TheRealFontLoadsAndDrawsAsTheLibraryHasIt)
     static glyph_font ours;
     ASSERT_TRUE(checked && library);
     ASSERT_TRUE(read_glyph_font(reinterpret_cast<const unsigned char *>(real.data()),
-                                static_cast<long>(real.size()), &ours) && ours.mono);
+                                static_cast<long>(real.size()), &ours) &&
+                ours.mono);
     const char all[] = " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
                        "abcdefghijklmnopqrstuvwxyz{|}~";
     ASSERT_TRUE(has_glyphs(ours, all));
     const int grey = makecol(128, 128, 128);
     for (const int right : {620, 590, 300}) {
         SCOPED_TRACE(right);
-        BITMAP *a = create_bitmap(600, 12), *b = create_bitmap(600, 12), *c = create_bitmap(600, 12);
+        BITMAP *a = create_bitmap(600, 12), *b = create_bitmap(600, 12),
+               *c = create_bitmap(600, 12);
         clear_bitmap(a), clear_bitmap(b), clear_bitmap(c);
         textout_right_ex(a, checked, all, right, -2, grey, -1);
         textout_right_ex(b, library, all, right, -2, grey, -1);

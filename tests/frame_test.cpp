@@ -6,14 +6,14 @@
 #include <cmath>
 #include <string>
 
-#include "core/frame.h"
+#include "allegro4/headless.h"
 #include "allegro4/toy.h"
 #include "automaton/grid.h"
+#include "automaton/random.h"
 #include "automaton/rule.h"
 #include "automaton/watch.h"
-#include "automaton/random.h"
+#include "core/frame.h"
 #include "core/ramps.h"
-#include "allegro4/headless.h"
 #include "window/present.h"
 
 TEST(FrameLoop, EscDownBeforeTheFirstFrameRunsNone)

@@ -117,9 +117,9 @@ TEST(RecorderFileNames, FiveDigitsThenAsManyAsTheLastFrameHas)
     SCOPED_TRACE("a name is the recorder's only in a width it writes");
     for (const char *name : {"frame-00001.png", "frame-000001.png", "frame-10000000.png"})
         EXPECT_TRUE(is_output_name(name, "frame", "png")) << name;
-    for (const char *name : {"frame-1.png", "frame-0001.png", "frame-000000001.png",
-                             "frame-00001.pgm", "frame-00001.png.tmp", "grid-00001.png",
-                             "xframe-00001.png", "frame-0000a.png"})
+    for (const char *name :
+         {"frame-1.png", "frame-0001.png", "frame-000000001.png", "frame-00001.pgm",
+          "frame-00001.png.tmp", "grid-00001.png", "xframe-00001.png", "frame-0000a.png"})
         EXPECT_FALSE(is_output_name(name, "frame", "png")) << name;
 }
 
@@ -131,10 +131,10 @@ TEST(Temporaries, OnlyTheFormsTheRecorderWritesAreItsOwn)
     const std::string running = ".frame-00001.png." + std::to_string(getpid()) + "-0";
     EXPECT_TRUE(is_abandoned_temporary(".frame-00001.png.999999999-0", &final_name));
     EXPECT_EQ(final_name, "frame-00001.png");
-    for (const char *name : {".frame-00001.png.-5-0", ".frame-00001.png.+5-0",
-                             ".frame-00001.png. 5-0", ".frame-00001.png.4294967297-0",
-                             ".frame-00001.png.5-", ".frame-00001.png.5-0x", "frame.png.5-0",
-                             running.c_str()})
+    for (const char *name :
+         {".frame-00001.png.-5-0", ".frame-00001.png.+5-0", ".frame-00001.png. 5-0",
+          ".frame-00001.png.4294967297-0", ".frame-00001.png.5-", ".frame-00001.png.5-0x",
+          "frame.png.5-0", running.c_str()})
         EXPECT_FALSE(is_abandoned_temporary(name, &final_name)) << name;
     const std::string long_name = std::string(250, 'x') + ".mp4";
     const std::string cut = "." + long_name.substr(0, 242) + ".999999999-0";

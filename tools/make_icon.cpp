@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "allegro4/font.h"
-#include "allegro4/toy.h"
 #include "allegro4/headless.h"
-#include "record/png.h"
+#include "allegro4/toy.h"
 #include "platform/whole_file.h"
+#include "record/png.h"
 
 constexpr int largest = 256; // pixels; the middle square of the picture the icons come from
 
@@ -31,7 +31,8 @@ static std::vector<unsigned> shrink_picture(BITMAP *picture, int side)
             unsigned sum[3] = {0, 0, 0};
             for (int dy = 0; dy < shrink; dy++)
                 for (int dx = 0; dx < shrink; dx++) {
-                    const int p = _getpixel32(picture, left + x * shrink + dx, top + y * shrink + dy);
+                    const int p =
+                        _getpixel32(picture, left + x * shrink + dx, top + y * shrink + dy);
                     sum[0] += getr32(p), sum[1] += getg32(p), sum[2] += getb32(p);
                 }
             const unsigned n = shrink * shrink;

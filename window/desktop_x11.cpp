@@ -3,10 +3,10 @@
 // on the lost window; these end the toy at once instead.
 #include "window/desktop.h"
 
-#include <allegro.h>
-#include <xalleg.h>
 #include <X11/Xlib.h>
+#include <allegro.h>
 #include <unistd.h>
+#include <xalleg.h>
 
 #include <cstdio>
 #include <cstring>

@@ -63,8 +63,8 @@ int main()
     note_ignored_signals();
     open_standard_streams(); // so that no connection or library message takes 0, 1 or 2
     init_system();
-    BITMAP *back_buffer =
-        start_toy(static_cast<uint32_t>(time(nullptr)), find_caption_font(working_folder_first).c_str());
+    BITMAP *back_buffer = start_toy(static_cast<uint32_t>(time(nullptr)),
+                                    find_caption_font(working_folder_first).c_str());
     run_frames(back_buffer);
     destroy_back_buffer(back_buffer);
     shutdown_system();
