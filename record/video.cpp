@@ -4,7 +4,6 @@
 // a process group of its own, so a Ctrl-C at the terminal reaches only the
 // recorder, which then ends the video itself. Its error output goes to a scratch
 // file, whose last line is shown when it fails.
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -56,13 +55,25 @@ static const video_kind kinds[] = {
     {".apng", 60, false, false, {"-f", "apng", "-plays", "0", "-pix_fmt", "rgb24"}},
 };
 
+// Whether `path` ends in `ending` (lower case), in either case.
+static bool ends_in(const std::string &path, const char *ending)
+{
+    const size_t n = strlen(ending);
+    if (path.size() <= n)
+        return false;
+    for (size_t i = 0; i < n; i++) {
+        const char c = path[path.size() - n + i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != ending[i])
+            return false;
+    }
+    return true;
+}
+
 static const video_kind *kind_of(const std::string &path)
 {
-    for (const video_kind &kind : kinds) {
-        const size_t n = strlen(kind.ending);
-        if (path.size() > n && strcasecmp(path.c_str() + path.size() - n, kind.ending) == 0)
+    for (const video_kind &kind : kinds)
+        if (ends_in(path, kind.ending))
             return &kind;
-    }
     return nullptr;
 }
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the shell tests: what a recorded frame must be, stand-ins for ffmpeg,
 # and Wine's environment.
 

@@ -13,15 +13,17 @@ build=$(cd "$1" && pwd)
 
 DEB_BUILD_OPTIONS=nocheck "$(dirname "$0")/../scripts/package" "$work/pack" >"$work/pack.log" 2>&1 ||
   fail "scripts/package: $(tail -n 5 "$work/pack.log")"
-for f in lincell_1.0.0.dsc lincell_1.0.0.tar.xz lincell_1.0.0_amd64.changes lincell-dbgsym_1.0.0_amd64.deb; do
+version=$(cd "$(dirname "$0")/.." && dpkg-parsechangelog -S Version)
+for f in "lincell_$version.dsc" "lincell_$version.tar.xz" "lincell_${version}_amd64.changes" \
+  "lincell-dbgsym_${version}_amd64.deb"; do
   [ -s "$work/pack/$f" ] || fail "no $f"
 done
-deb=$work/pack/lincell_1.0.0_amd64.deb
+deb=$work/pack/lincell_${version}_amd64.deb
 info=$(dpkg-deb -I "$deb")
 for want in 'Depends:.*liballegro4\.4' 'Depends:.*libpng16-16' 'Recommends: ffmpeg' 'Section: games'; do
   grep -q "^ $want" <<<"$info" || fail "control lacks $want: $info"
 done
-lint=$(lintian --fail-on error,warning "$work/pack/lincell_1.0.0_amd64.changes" 2>&1) || fail "lintian: $lint"
+lint=$(lintian --fail-on error,warning "$work/pack/lincell_${version}_amd64.changes" 2>&1) || fail "lintian: $lint"
 dpkg-deb -x "$deb" "$work/root"
 for f in games/lincell games/lincell-record share/lincell/myfont.pcx share/man/man6/lincell.6.gz \
   share/man/man6/lincell-record.6.gz share/doc/lincell/copyright share/doc/lincell/changelog.gz; do

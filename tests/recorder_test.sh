@@ -27,7 +27,7 @@ record() {
 }
 said() { grep -qF -- "$1" stderr; }
 is() { [ "$1" = "$2" ] || { echo "     got '$1', want '$2'"; return 1; }; }
-count() { ls -A "$1" 2>/dev/null | grep -c -E "$2"; }
+count() { find "$1" -mindepth 1 -maxdepth 1 -printf '%f\n' 2>/dev/null | grep -c -E "$2"; }
 
 refusals() {
   # Bad arguments, and anything ffmpeg would refuse at the end, are refused before
@@ -148,7 +148,7 @@ folders() {
     "$R" --seed 1 --frames 2 --video v.mp4 --overwrite)
   ok "runs go ahead" is "$?" 0
   ok "what killed runs left is cleared, the rest stays" \
-    is "$(ls -A tmp | grep '^\.' | LC_ALL=C sort | tr '\n' '/')" "$(printf '%s\n' "${stays[@]}" | LC_ALL=C sort | tr '\n' '/')"
+    is "$(find tmp -mindepth 1 -maxdepth 1 -name '.*' -printf '%f\n' | LC_ALL=C sort | tr '\n' '/')" "$(printf '%s\n' "${stays[@]}" | LC_ALL=C sort | tr '\n' '/')"
   # A file-size limit: cannot write, status 1, nothing half written.
   (ulimit -f 30 && "$R" --seed 1 --frames 5 --every 1 --out limited 2>stderr)
   ok "a size limit: status 1" is "$?" 1

@@ -32,7 +32,7 @@ timeout 30 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 102
   >/dev/null 2>&1 || fail "could not set Wine's virtual desktop"
 
 step "drawing text above 4 GiB"
-cd "$build"
+cd "$build" || exit 1
 out=$(timeout 60 wine ./text_above_4gib.exe 2>/dev/null)
 status=$?
 echo "$out"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the window tests: a scratch folder, a private Xvfb, screenshots of the
 # toy's window and what they show, held keys and the toy's exit. The sourcing
 # script sets $window (the toy's X window) and $toy_pid (the toy's process).
@@ -22,7 +23,7 @@ start_xvfb() {
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
-    [ -s "$work/display" ] && export DISPLAY=":$(cat "$work/display")" && return 0
+    [ -s "$work/display" ] && DISPLAY=":$(cat "$work/display")" && export DISPLAY && return 0
     sleep 0.1
   done
   fail "Xvfb did not start"

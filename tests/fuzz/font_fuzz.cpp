@@ -8,6 +8,7 @@
 
 #include "allegro4/font.h"
 #include "allegro4/headless.h"
+#include "core/frame.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
