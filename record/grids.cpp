@@ -31,8 +31,8 @@ static bool take_frame(const recorded_frame &frame, std::string *error)
         return true;
     static char header[32];
     static unsigned char pgm[sizeof header + world_cells];
-    const int header_size =
-        snprintf(header, sizeof header, "P5\n%d %d\n255\n", world_width, world_height);
+    const size_t header_size = static_cast<size_t>(
+        snprintf(header, sizeof header, "P5\n%d %d\n255\n", world_width, world_height));
     memcpy(pgm, header, header_size);
     unsigned char *rows = pgm + header_size;
     for (int x = 0; x < world_width; x++)

@@ -58,9 +58,10 @@ static bool take_frame(const recorded_frame &frame, std::string *error)
                      static_cast<unsigned long long>(frame.number), keys, yes_no(did_reseed),
                      yes_no(did_mutate), yes_no(did_recolor), still_count, reseed_flag);
     for (int i = 0; i < rule_taps; i++)
-        n += snprintf(line + n, sizeof line - n, "%s%.9g", i ? "," : "",
+        n += snprintf(line + n, sizeof line - static_cast<size_t>(n), "%s%.9g", i ? "," : "",
                       static_cast<double>(rule_weights[i]));
-    n += snprintf(line + n, sizeof line - n, "],\"gain\":%.9g}\n", static_cast<double>(rule_gain));
+    n += snprintf(line + n, sizeof line - static_cast<size_t>(n), "],\"gain\":%.9g}\n",
+                  static_cast<double>(rule_gain));
     return write_line(line, static_cast<size_t>(n), error);
 }
 

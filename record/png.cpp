@@ -26,8 +26,9 @@ bool encode_png(FILE *stream, const unsigned *pixels, int width, int height, int
         return false;
     }
     png_init_io(png, stream);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, png_level);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_write_info(png, info);

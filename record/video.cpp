@@ -168,7 +168,7 @@ static bool begin(const options &o, const recorded_frame &, std::string *error)
     char size[32], rate[16];
     snprintf(size, sizeof size, "%dx%d", shown.width, shown.height);
     const video_kind *kind = kind_of(o.video);
-    snprintf(rate, sizeof rate, "%d", static_cast<int>(o.fps ? o.fps : kind->fps));
+    snprintf(rate, sizeof rate, "%d", o.fps ? static_cast<int>(o.fps) : kind->fps);
     std::vector<const char *> args = {
         ffmpeg.c_str(), "-hide_banner", "-loglevel", "error", "-nostdin",   "-y", "-f", "rawvideo",
         "-pix_fmt",     "bgr0",         "-s",        size,    "-framerate", rate, "-i", "pipe:0"};
@@ -258,7 +258,7 @@ static bool take_frame(const recorded_frame &frame, std::string *error)
     for (int y = 0; y < shown.height; y++)
         memcpy(pixels + y * shown.width, frame.rows[shown.top + y] + shown.left,
                static_cast<size_t>(shown.width) * 4);
-    if (write_program(encoder, pixels, static_cast<size_t>(shown.width) * shown.height * 4,
+    if (write_program(encoder, pixels, static_cast<size_t>(shown.width * shown.height) * 4,
                       give_up_on_ffmpeg)) {
         frames_taken++;
         return true;
