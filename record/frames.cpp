@@ -168,5 +168,7 @@ static void abandon()
     stop_encoders();
 }
 
-extern const output frame_output = {is_wanted,  nullptr, is_mine, begin,
-                                    take_frame, finish,  abandon};
+extern const output frame_output = {
+    is_wanted, nullptr, /* check */
+    is_mine,   begin,   take_frame, finish, abandon,
+};

@@ -52,5 +52,8 @@ static bool begin(const options &o, const recorded_frame &seeded, std::string *e
     return take_frame(seeded, error);
 }
 
-extern const output grid_output = {is_wanted,  nullptr, is_mine, begin,
-                                   take_frame, nullptr, nullptr};
+extern const output grid_output = {
+    is_wanted, nullptr,                      /* check */
+    is_mine,   begin,   take_frame, nullptr, /* finish */
+    nullptr,                                 /* abandon */
+};

@@ -65,4 +65,9 @@ static bool take_frame(const recorded_frame &frame, std::string *error)
     return write_line(line, static_cast<size_t>(n), error);
 }
 
-extern const output log_output = {is_wanted, check, nullptr, nullptr, take_frame, nullptr, nullptr};
+extern const output log_output = {
+    is_wanted,  check,   nullptr, /* is_mine */
+    nullptr,                      /* begin */
+    take_frame, nullptr,          /* finish */
+    nullptr,                      /* abandon */
+};
