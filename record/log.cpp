@@ -31,7 +31,8 @@ static bool check(const options &, std::string *error)
 static bool write_line(const char *line, size_t size, std::string *error)
 {
     for (size_t done = 0; done < size;) {
-        const ssize_t n = write(1, line + done, size - done);
+        const ssize_t n =
+            write(1, line + done, static_cast<unsigned>(size - done)); // a line: 512 bytes at most
         if (n < 0 && errno == EINTR && stop_signal)
             return true; // the run ends here: a reader that takes nothing cannot hold it
         if (n < 0 && errno == EINTR)

@@ -4,6 +4,7 @@
 
 #include <getopt.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -196,6 +197,6 @@ bool is_output_name(const char *name, const char *kind, const char *ext)
     const char *digits = name + n + 1, *p = digits;
     while (*p >= '0' && *p <= '9')
         p++;
-    const long count = p - digits;
+    const ptrdiff_t count = p - digits;
     return count >= 5 && count <= name_digits(most_frames) && *p == '.' && strcmp(p + 1, ext) == 0;
 }
