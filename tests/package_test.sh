@@ -11,8 +11,19 @@ build=$(cd "$1" && pwd)
 # shellcheck source=tests/x11_helpers.sh
 . "$(dirname "$0")/x11_helpers.sh"
 
-DEB_BUILD_OPTIONS=nocheck "$(dirname "$0")/../scripts/package" "$work/pack" >"$work/pack.log" 2>&1 ||
+# The folder given is the user's: one holding anything but earlier packages is
+# refused untouched, the checkout itself included; a relative one is taken from
+# where the command was typed, and only the build's own files go into it.
+package=$(cd "$(dirname "$0")/.." && pwd)/scripts/package
+mkdir "$work/mine" && echo notes >"$work/mine/notes.txt"
+"$package" "$work/mine" >/dev/null 2>&1
+[ $? -eq 2 ] && [ "$(cat "$work/mine/notes.txt")" = notes ] || fail "a folder of the user's was not refused"
+(cd "$(dirname "$package")/.." && "$package" . >/dev/null 2>&1)
+[ $? -eq 2 ] && [ -d "$(dirname "$package")/../.git" ] || fail "the checkout was not refused"
+mkdir "$work/pack" && echo older >"$work/pack/lincell_0.9_amd64.deb"
+(cd "$work" && DEB_BUILD_OPTIONS=nocheck "$package" pack >"$work/pack.log" 2>&1) ||
   fail "scripts/package: $(tail -n 5 "$work/pack.log")"
+[ "$(cat "$work/pack/lincell_0.9_amd64.deb")" = older ] || fail "an earlier package was removed"
 version=$(cd "$(dirname "$0")/.." && dpkg-parsechangelog -S Version)
 for f in "lincell_$version.dsc" "lincell_$version.tar.xz" "lincell_${version}_amd64.changes" \
   "lincell-dbgsym_${version}_amd64.deb"; do
