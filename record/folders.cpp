@@ -96,6 +96,60 @@ bool find_earlier_files(const options &o, const std::vector<const output *> &wan
     return true;
 }
 
+// The name of a holding folder, whose number is its process's: the same test of
+// identity as the temporaries' names.
+static const char holding_name[] = "lincell-overwritten";
+
+std::vector<std::string> find_set_aside(const options &o)
+{
+    std::vector<std::string> found;
+    for (const std::string &folder : recording_folders(o)) {
+        DIR *listing = opendir(folder.c_str());
+        if (!listing)
+            continue; // missing; one that cannot be listed is refused after
+        while (const dirent *entry = readdir(listing)) {
+            std::string name;
+            struct stat st;
+            const std::string path = folder + "/" + entry->d_name;
+            if (is_abandoned_temporary(entry->d_name, &name) && name == holding_name &&
+                lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+                found.push_back(path);
+        }
+        closedir(listing);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::string settle_set_aside(const std::string &held, bool remove)
+{
+    std::vector<std::string> names;
+    if (DIR *listing = opendir(held.c_str())) {
+        while (const dirent *entry = readdir(listing))
+            if (is_file_or_link(held + "/" + entry->d_name))
+                names.push_back(entry->d_name);
+        closedir(listing);
+    }
+    std::sort(names.begin(), names.end());
+    int done = 0, stayed = 0;
+    for (const std::string &name : names) {
+        const std::string from = held + "/" + name, to = folder_of(held) + "/" + name;
+        struct stat st;
+        const bool ok = remove ? unlink(from.c_str()) == 0
+                               : lstat(to.c_str(), &st) != 0 && errno == ENOENT &&
+                                     rename(from.c_str(), to.c_str()) == 0;
+        ok ? done++ : stayed++;
+    }
+    rmdir(held.c_str());
+    std::string said = std::to_string(done) + (remove ? " removed" : " put back") + " of the " +
+                       std::to_string(names.size()) + " files a stopped --overwrite set aside in " +
+                       held;
+    if (stayed > 0)
+        said += "; " + std::to_string(stayed) + " stay there" +
+                (remove ? ", which could not be removed" : ", their names being taken");
+    return said;
+}
+
 void clear_abandoned(const std::vector<std::string> &paths)
 {
     for (const std::string &path : paths)
@@ -106,7 +160,7 @@ void clear_abandoned(const std::vector<std::string> &paths)
 static std::string make_holding_folder(const std::string &path)
 {
     for (int attempt = 0; attempt < 100; attempt++) {
-        const std::string folder = folder_of(path) + "/.lincell-overwritten." +
+        const std::string folder = folder_of(path) + "/." + holding_name + "." +
                                    std::to_string(process_id()) + "-" + std::to_string(attempt);
         if (make_new_folder(folder))
             return folder;

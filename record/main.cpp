@@ -42,6 +42,12 @@ static size_t first_open, open_end;
     exit(stop_signal ? 128 + stop_signal : status); // a run a signal stopped says so
 }
 
+// Tell the user something done on their behalf.
+static void say(const std::string &what)
+{
+    fprintf(stderr, "lincell-record: %s\n", what.c_str());
+}
+
 // Any allocation of the recorder's own that fails ends it with a message, not a crash.
 [[noreturn]] static void report_no_memory()
 {
@@ -66,6 +72,8 @@ static void prepare_folders(const options &o)
         fail(1, "cannot write " + o.out);
     if (!lock_folders(o, &refused))
         fail(1, "another recording is writing into " + refused);
+    for (const std::string &held : find_set_aside(o))
+        say(settle_set_aside(held, o.overwrite));
     std::vector<std::string> earlier, abandoned;
     if (!find_earlier_files(o, wanted, &earlier, &abandoned, &refused))
         fail(1, "cannot list " + refused);

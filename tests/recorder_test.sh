@@ -92,6 +92,24 @@ files() {
   record --seed 6 --frames 10 --video rec/v.apng
   ok "the video is the recording's too" is "$status" 1
   ok "naming it" said rec/v.apng
+  # What a killed --overwrite had set aside in its holding folder: put back where
+  # the name is free and said, or with --overwrite removed, and said.
+  sh -c 'exit 0' &
+  local dead=$!
+  wait $dead
+  mkdir -p "held/.lincell-overwritten.$dead-0"
+  echo earlier >"held/.lincell-overwritten.$dead-0/grid-00001.pgm"
+  echo earlier >"held/.lincell-overwritten.$dead-0/frame-00001.png"
+  echo newer >held/frame-00001.png
+  record --seed 6 --frames 2 --every 1 --out held
+  ok "set aside, put back: refused as an earlier recording" is "$status" 1
+  ok "saying what it put back" said "1 put back of the 2 files a stopped --overwrite set aside"
+  ok "the free name back" is "$(cat held/grid-00001.pgm)" earlier
+  ok "the taken name kept" is "$(cat held/frame-00001.png)" newer
+  record --seed 6 --frames 2 --every 1 --out held --overwrite
+  ok "with --overwrite: status 0" is "$status" 0
+  ok "saying what it removed" said "1 removed of the 1 files"
+  ok "no holding folder left" is "$(count held '^\.')" 0
   # A signal mid-run ends it with 128 + signal, every file whole.
   "$R" --seed 7 --frames 99999 --every 1 --log --out sig >log &
   sleep 1
