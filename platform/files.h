@@ -1,7 +1,10 @@
 // Files and folders as the programs use them: paths split one way everywhere,
 // files opened so that no link or FIFO can trick them, replaced whole, and a
 // folder held by one recording at a time. files_posix.cpp and files_windows.cpp
-// hold what differs; paths.cpp what does not.
+// hold what differs; paths.cpp what does not. On Windows the paths that the
+// program finds for itself (executable_folder, then path_exists, open_for_reading
+// and read_small_file) are UTF-8, so any folder name works; the others are in the
+// ANSI code page, as the command line gives them.
 #pragma once
 
 #include <cstdio>
@@ -22,6 +25,12 @@ int open_for_reading(const char *path);
 
 // Whether anything (a file, a folder) is at `path`.
 bool path_exists(const std::string &path);
+
+// Whether no file, folder or link has the name `path`.
+bool name_is_free(const std::string &path);
+
+// Whether `path` names a folder itself, not a link to one.
+bool is_real_folder(const std::string &path);
 
 // Read the whole of the regular file `path` into `buffer` when it holds at most
 // `most` bytes, its size into *size; false for anything else (missing, not a

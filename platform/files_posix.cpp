@@ -31,6 +31,18 @@ bool path_exists(const std::string &path)
     return stat(path.c_str(), &st) == 0;
 }
 
+bool name_is_free(const std::string &path)
+{
+    struct stat st;
+    return lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+}
+
+bool is_real_folder(const std::string &path)
+{
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool read_small_file(const char *path, unsigned char *buffer, long most, long *size)
 {
     const int fd = open_for_reading(path);

@@ -56,6 +56,21 @@ bool path_exists(const std::string &path)
     return !wide.empty() && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool name_is_free(const std::string &path)
+{
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool is_real_folder(const std::string &path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool read_small_file(const char *path, unsigned char *buffer, long most, long *size)
 {
     const int fd = open_for_reading(path);

@@ -109,10 +109,9 @@ std::vector<std::string> find_set_aside(const options &o)
             continue; // missing; one that cannot be listed is refused after
         while (const dirent *entry = readdir(listing)) {
             std::string name;
-            struct stat st;
             const std::string path = folder + "/" + entry->d_name;
             if (is_abandoned_temporary(entry->d_name, &name) && name == holding_name &&
-                lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+                is_real_folder(path))
                 found.push_back(path);
         }
         closedir(listing);
@@ -134,10 +133,8 @@ std::string settle_set_aside(const std::string &held, bool remove)
     int done = 0, stayed = 0;
     for (const std::string &name : names) {
         const std::string from = held + "/" + name, to = folder_of(held) + "/" + name;
-        struct stat st;
         const bool ok = remove ? unlink(from.c_str()) == 0
-                               : lstat(to.c_str(), &st) != 0 && errno == ENOENT &&
-                                     rename(from.c_str(), to.c_str()) == 0;
+                               : name_is_free(to) && rename(from.c_str(), to.c_str()) == 0;
         ok ? done++ : stayed++;
     }
     rmdir(held.c_str());

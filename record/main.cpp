@@ -106,8 +106,13 @@ int main(int argc, char **argv)
     prepare_folders(o);
 
     start_headless_allegro();
-    BITMAP *back_buffer =
-        start_toy(static_cast<uint32_t>(o.seed), find_caption_font(program_folders_only).c_str());
+    const std::string font_path = find_caption_font(program_folders_only);
+    BITMAP *back_buffer = start_toy(static_cast<uint32_t>(o.seed), font_path.c_str());
+    if (caption_font == font)
+        say((font_path.empty() ? "myfont.pcx is neither beside lincell-record nor in "
+                                 "../share/lincell/ from there"
+                               : font_path + " is not a caption font lincell can use") +
+            ": the caption is drawn in the library's own font");
     const frame_canvas canvas = bitmap_canvas(back_buffer);
     static uint32_t *rows[screen_height];
     bitmap_rows(back_buffer, rows);

@@ -110,6 +110,11 @@ files() {
   ok "with --overwrite: status 0" is "$status" 0
   ok "saying what it removed" said "1 removed of the 1 files"
   ok "no holding folder left" is "$(count held '^\.')" 0
+  # A recorder without its caption font says so and draws the library's own.
+  mkdir alone && cp "$R" alone/
+  (cd alone && ./"$(basename "$R")" --seed 1 --frames 1 --every 1 --out . >stdout 2>stderr)
+  ok "no font: status 0" is "$?" 0
+  ok "saying so" grep -q 'myfont.pcx is neither beside' alone/stderr
   # A signal mid-run ends it with 128 + signal, every file whole.
   "$R" --seed 7 --frames 99999 --every 1 --log --out sig >log &
   sleep 1

@@ -15,6 +15,7 @@
 # text_above_4gib.exe, myfont.pcx)
 set -u
 build=$(cd "$1" && pwd)
+version=$(cd "$(dirname "$0")/.." && dpkg-parsechangelog -S Version)
 # shellcheck source=tests/x11_helpers.sh
 . "$(dirname "$0")/x11_helpers.sh"
 trap 'finish; wineserver -k 2>/dev/null' EXIT
@@ -37,6 +38,21 @@ out=$(timeout 60 wine ./text_above_4gib.exe 2>/dev/null)
 status=$?
 echo "$out"
 [ "$status" -eq 0 ] && echo "$out" | grep -q '^ok' || fail "text above 4 GiB: status $status"
+
+# A folder named outside the ANSI code page: the recorder still finds its font
+# beside itself and draws the same frame as from a plain folder.
+polish=$WINEPREFIX/drive_c/users/Public/Łódź/lincell
+mkdir -p "$polish" "$work/plain" "$work/polish"
+cp lincell-record.exe myfont.pcx "$polish/"
+timeout 120 wine ./lincell-record.exe --seed 2 --frames 30 --every 30 --out "$(winepath -w "$work/plain")" \
+  >/dev/null 2>&1 || fail "lincell-record.exe in $build failed"
+timeout 120 wine "$polish/lincell-record.exe" --seed 2 --frames 30 --every 30 \
+  --out "$(winepath -w "$work/polish")" >/dev/null 2>"$work/polish.err" ||
+  fail "lincell-record.exe in Łódź failed: $(cat "$work/polish.err")"
+grep -q 'myfont' "$work/polish.err" && fail "lincell-record.exe in Łódź: $(cat "$work/polish.err")"
+cmp -s "$work/plain/frame-00030.png" "$work/polish/frame-00030.png" ||
+  fail "lincell-record.exe in Łódź drew another frame"
+step "lincell-record.exe in a folder named Łódź finds its font and draws the same frame"
 
 step "starting lincell.exe"
 start_toy "$build" wine ./lincell.exe
@@ -86,7 +102,7 @@ if [ -n "${2:-}" ]; then
     strings -el "$menu/lincell.lnk" | grep -q 'Programs.lincell.lincell\.exe' ||
     fail "the shortcut does not start the installed lincell.exe"
   entry=$(wine reg query "$key" 2>/dev/null | tr -d '\r')
-  for want in 'DisplayName.*lincell' 'DisplayVersion.*1\.0\.0' 'Publisher.*lincell' 'DisplayIcon.*lincell\.exe' \
+  for want in 'DisplayName.*lincell' "DisplayVersion.*$version" 'Publisher.*lincell' 'DisplayIcon.*lincell\.exe' \
     'EstimatedSize' 'UninstallString.*uninstall\.exe'; do
     grep -q "$want" <<<"$entry" || fail "the uninstall entry lacks $want: $entry"
   done
@@ -94,15 +110,65 @@ if [ -n "${2:-}" ]; then
   mkdir -p "$work/elsewhere"
   esc_with_focus "$work/elsewhere" "$home/lincell.exe" installed 10
   step "the installed lincell.exe shows its caption and ends on Esc"
-  timeout 60 wine "$home/uninstall.exe" /S >/dev/null 2>&1 || fail "the silent uninstall failed"
-  for _ in $(seq 300); do # the uninstaller runs on from a copy of itself
-    [ -e "$home" ] || [ -e "$menu" ] || wine reg query "$key" >/dev/null 2>&1 || break
+
+  # Nothing of the user's overwritten or lost. (The uninstaller runs on from a copy
+  # of itself unless told its folder with _?=; then it runs in place and its status
+  # is its own.)
+  win_path() { winepath -w "$1" 2>/dev/null; }
+  mine=$(wine_folder USERPROFILE)/mine
+  mkdir -p "$mine" && echo "my notes" >"$mine/README.txt"
+  timeout 120 wine "$installer" /S "/D=$(win_path "$mine")" >/dev/null 2>&1
+  status=$?
+  [ "$status" -ne 0 ] || fail "a folder holding the user's README.txt was not refused"
+  [ "$(cat "$mine/README.txt")" = "my notes" ] && [ ! -e "$mine/lincell.exe" ] ||
+    fail "the refused install wrote into the user's folder: $(ls -A "$mine")"
+  step "a folder of the user's refused (status $status), untouched"
+
+  start_toy "$work/elsewhere" wine "$home/lincell.exe"
+  wait_for_caption running
+  timeout 120 wine "$installer" /S >/dev/null 2>&1
+  status=$?
+  [ "$status" -eq 2 ] || fail "a silent upgrade over a running lincell.exe gave status $status"
+  timeout 60 wine "$home/uninstall.exe" /S "_?=$(win_path "$home")" >/dev/null 2>&1
+  status=$?
+  [ "$status" -eq 2 ] || fail "a silent uninstall of a running lincell.exe gave status $status"
+  for f in lincell.exe lincell-record.exe myfont.pcx uninstall.exe; do
+    [ -s "$home/$f" ] || fail "the failed uninstall removed $f"
+  done
+  wine reg query "$key" >/dev/null 2>&1 || fail "the failed uninstall removed the uninstall entry"
+  xdotool windowfocus "$window" >/dev/null 2>&1
+  quit_with_esc
+  step "while lincell.exe runs, an upgrade and an uninstall fail with status 2, the install whole"
+
+  second=$(wine_folder USERPROFILE)/second\ lincell
+  timeout 120 wine "$installer" /S "/D=$(win_path "$second")" >/dev/null 2>&1 ||
+    fail "the install into a second folder failed"
+  [ -s "$second/lincell.exe" ] || fail "nothing installed into the second folder"
+  # Uninstalling the first leaves what is now the second's: shortcuts and entry.
+  uninstall_and_wait() {
+    timeout 60 wine "$1/uninstall.exe" /S >/dev/null 2>&1 || fail "the silent uninstall of $1 failed"
+    for _ in $(seq 300); do
+      [ -e "$1" ] || break
+      sleep 0.1
+    done
+    [ -e "$1" ] && fail "left behind: $(ls -A "$1")"
+    sleep 1 # the entry and the shortcuts go after the files
+  }
+  uninstall_and_wait "$home"
+  wine reg query "$key" 2>/dev/null | grep -q 'InstallLocation.*second lincell' ||
+    fail "uninstalling the first install took the second's uninstall entry"
+  [ -s "$menu/lincell.lnk" ] || fail "uninstalling the first install took the second's shortcuts"
+  step "two installs: uninstalling the first left the second's entry and shortcuts"
+
+  uninstall_and_wait "$second"
+  for _ in $(seq 300); do
+    [ -e "$menu" ] || wine reg query "$key" >/dev/null 2>&1 || break
     sleep 0.1
   done
-  [ -e "$home" ] && fail "left behind: $(ls -A "$home")"
   [ -e "$menu" ] && fail "left behind in the Start menu: $(ls -A "$menu")"
   wine reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry is still there"
   wine reg query 'HKCU\Software\lincell' >/dev/null 2>&1 && fail "HKCU\Software\lincell is still there"
+  [ "$(cat "$mine/README.txt")" = "my notes" ] || fail "the user's folder was touched"
   step "uninstalled: nothing left"
 fi
 echo "ok: windows smoke test"
