@@ -140,7 +140,7 @@ if [ -n "${2:-}" ]; then
   quit_with_esc
   step "while lincell.exe runs, an upgrade and an uninstall fail with status 2, the install whole"
 
-  second=$(wine_folder USERPROFILE)/second\ lincell
+  second=$(wine_folder USERPROFILE)/second
   timeout 120 wine "$installer" /S "/D=$(win_path "$second")" >/dev/null 2>&1 ||
     fail "the install into a second folder failed"
   [ -s "$second/lincell.exe" ] || fail "nothing installed into the second folder"
@@ -155,7 +155,7 @@ if [ -n "${2:-}" ]; then
     sleep 1 # the entry and the shortcuts go after the files
   }
   uninstall_and_wait "$home"
-  wine reg query "$key" 2>/dev/null | grep -q 'InstallLocation.*second lincell' ||
+  wine reg query "$key" 2>/dev/null | grep -q 'InstallLocation.*second' ||
     fail "uninstalling the first install took the second's uninstall entry"
   [ -s "$menu/lincell.lnk" ] || fail "uninstalling the first install took the second's shortcuts"
   step "two installs: uninstalling the first left the second's entry and shortcuts"
