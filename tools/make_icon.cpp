@@ -17,12 +17,22 @@
 #include "platform/whole_file.h"
 #include "record/png.h"
 
-constexpr int largest = 256; // pixels; the middle square of the picture the icons come from
+constexpr int largest = 256;     // pixels; the middle square of the picture the icons come from
+constexpr int largest_png = 512; // pixels; a PNG above `largest` is the largest icon enlarged
 
 // The icon as rows of red << 16 | green << 8 | blue, each pixel the mean of a
 // shrink x shrink block of the middle of the picture.
 static std::vector<unsigned> shrink_picture(BITMAP *picture, int side)
 {
+    if (side > largest) {
+        const std::vector<unsigned> whole = shrink_picture(picture, largest);
+        std::vector<unsigned> icon(static_cast<size_t>(side * side));
+        for (int y = 0; y < side; y++)
+            for (int x = 0; x < side; x++)
+                icon[static_cast<size_t>(y * side + x)] =
+                    whole[static_cast<size_t>(y * largest / side * largest + x * largest / side)];
+        return icon;
+    }
     const int shrink = largest / side;
     const int left = (screen_width - side * shrink) / 2, top = (screen_height - side * shrink) / 2;
     std::vector<unsigned> icon(side * side);
@@ -124,8 +134,8 @@ int main(int argc, char **argv)
     const int side = argc == 3 ? atoi(argv[1]) : 0;
     const std::string path = argc == 3 ? argv[2] : ico ? argv[1] : "";
     const bool xpm = ends_with(path, ".xpm");
-    if (!ico && (side < 1 || side > largest || (side > 62 && xpm))) {
-        fprintf(stderr, "usage: make-icon SIZE FILE.png|FILE.xpm   (SIZE 1..256, 1..62 for XPM)\n"
+    if (!ico && (side < 1 || side > largest_png || (side > 62 && xpm))) {
+        fprintf(stderr, "usage: make-icon SIZE FILE.png|FILE.xpm   (SIZE 1..512, 1..62 for XPM)\n"
                         "       make-icon FILE.ico\n");
         return 2;
     }

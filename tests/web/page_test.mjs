@@ -1,12 +1,15 @@
-// The web page in Debian's Chromium, headless: it loads cleanly, its canvas is the
-// recorder's frame pixel for pixel (keys held included, replayed by the recorder),
-// Esc ends the run, no key sticks when the page loses the focus, bad addresses are
-// noted and ignored, the buttons act while pressed, and reduced motion starts paused.
+// The web page in Debian's Chromium, headless: its canvas is the recorder's frame
+// pixel for pixel; its address replays the run, keys included, and so does the
+// recorder given the same holds; every press acts, by key, button, click() or
+// keyboard; keys go by their letter; one frame loop at most 60 generations a
+// second whatever the address or the screen does; Esc ends the run; the layout
+// fits every screen; reduced motion starts on a still; the picture saves as the
+// recorder's frame; the page installs and runs offline.
 // Usage: node page_test.mjs WEB_BUILD_FOLDER LINCELL_RECORD
 import assert from 'node:assert/strict';
 import { after, test } from 'node:test';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { extname, join, normalize } from 'node:path';
@@ -14,7 +17,8 @@ import puppeteer from 'puppeteer-core';
 
 const [site, recorder] = process.argv.slice(2);
 const scratch = mkdtempSync(join(tmpdir(), 'lincell-web-'));
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+                '.webmanifest': 'application/manifest+json', '.png': 'image/png' };
 const server = createServer((request, response) => {
   const path = normalize(join(site, new URL(request.url, 'http://x').pathname.replace(/\/$/, '/index.html')));
   try {
@@ -79,7 +83,7 @@ async function canvas_rgb(page) {
 // The recorder's picture of frame `frames` of `seed` with the holds given, as RGB bytes.
 function recorded_rgb(seed, frames, holds = []) {
   const out = join(scratch, `s${seed}-f${frames}-${holds.length}`);
-  execFileSync(recorder, ['--seed', String(seed), '--frames', String(frames), '--out', out,
+  execFileSync(recorder, ['--seed', String(seed), '--frames', String(frames), '--out', out, '--overwrite',
                           ...holds.flatMap((h) => ['--hold', h])]);
   const name = execFileSync('sh', ['-c', `ls ${out}/frame-*.png`]).toString().trim();
   return execFileSync('convert', [name, '-depth', '8', 'rgb:-'], { maxBuffer: 1 << 24 });
@@ -93,10 +97,18 @@ function count_differences(a, b) {
   return n;
 }
 
-// The frames a page ran with keys held, as the recorder's --hold arguments.
-function holds_of(held) {
-  const letters = (bits) => (bits & 1 ? 'c' : '') + (bits & 2 ? 'n' : '') + (bits & 4 ? 'm' : '');
-  return held.map(([frame, bits]) => `${letters(bits)}@${frame}`);
+// The run's canvas against the recorder's frame with the holds its address carries.
+async function matches_recorder(page) {
+  const run = await run_of(page);
+  const holds = run.holds ? run.holds.split(',') : [];
+  return count_differences(await canvas_rgb(page), recorded_rgb(run.seed, run.frame, holds));
+}
+
+// Frames run in `ms` milliseconds.
+async function pace_of(page, ms = 1000) {
+  const before = (await run_of(page)).frame;
+  await sleep(ms);
+  return ((await run_of(page)).frame - before) * 1000 / ms;
 }
 
 test('pinned seeds: the canvas is the recorder\'s frame, caption included', async () => {
@@ -115,36 +127,151 @@ test('pinned seeds: the canvas is the recorder\'s frame, caption included', asyn
   }
 });
 
-test('keys held act every frame, as the recorder replays them; Esc ends the run', async () => {
+test('the address replays the run: N, C and M held and tapped, reopened and recorded', async () => {
   const page = await open('#seed=9');
   await until(page, () => window.lincell.frame >= 20);
-  for (const [key, field] of [['C', 'colors'], ['N', 'worlds'], ['M', 'nudges']]) {
+  for (const [key, field] of [['N', 'worlds'], ['C', 'colors'], ['M', 'nudges']]) {
     const before = await run_of(page);
     const after = await hold(page, () => page.keyboard.down(key), () => page.keyboard.up(key));
     assert.ok(after[field] - before[field] >= 5, `${key} acted on the frames it was held`);
     for (const other of ['colors', 'nudges'].filter((f) => f !== field))
       assert.equal(after[other], before[other], `${key} did not act as another key`);
+    await page.keyboard.press(key); // a tap
+    await sleep(100);
   }
-  await sleep(100);
+  await page.keyboard.press('Space');
+  await until(page, () => window.lincell.state === 'paused');
+  const run = await run_of(page);
+  const hash = await page.evaluate(() => location.hash);
+  assert.match(hash, /^#seed=9&hold=[nN]/, 'the address carries the holds');
+  assert.equal(hash, `#seed=9&hold=${run.holds}`);
+  assert.equal(await matches_recorder(page), 0, 'the recorder given the same holds');
+  const canvas = await canvas_rgb(page);
+  const again = await open(`${hash}&frames=${run.frame}`);
+  await until(again, () => window.lincell.state === 'done');
+  assert.equal(count_differences(await canvas_rgb(again), canvas), 0, 'the link reopened');
+  assert.deepEqual(page.errors, []);
+  assert.deepEqual(again.errors, []);
+  await again.close();
+
+  // Share: the link to this very moment, and the recorder's command line for it.
+  await page.click('#share');
+  const link = await page.$eval('#share-link', (i) => i.value);
+  assert.ok(link.endsWith(`#seed=9&hold=${run.holds}&frames=${run.frame}`), link);
+  const command = await page.$eval('#share-command', (i) => i.value);
+  assert.match(command, new RegExp(`^lincell-record --seed 9 --frames ${run.frame} --hold `));
+  // Esc ends the run; no frame runs after it. (Space would work Share's button, which has the focus.)
+  await page.keyboard.press('p');
+  await until(page, () => window.lincell.state === 'running');
   await page.keyboard.press('Escape');
   await until(page, () => window.lincell.state === 'ended');
-  const run = await run_of(page);
+  const ended = (await run_of(page)).frame;
   await sleep(200);
-  assert.equal((await run_of(page)).frame, run.frame, 'no frame runs after Esc');
-  assert.equal(count_differences(await canvas_rgb(page), recorded_rgb(9, run.frame, holds_of(run.held))), 0);
-  assert.deepEqual(page.errors, []);
+  assert.equal((await run_of(page)).frame, ended, 'no frame runs after Esc');
   await page.close();
 });
 
-test('a key held while the page loses the focus is released', async () => {
+test('a shared link opens on its frame at once, paused; Start runs on', async () => {
+  const page = await open('#seed=2&hold=m@100-3000,c@3000&frames=3600');
+  await until(page, () => window.lincell.state === 'done');
+  const run = await run_of(page);
+  const took = run.shown_at - run.started_at;
+  console.log(`     3,600 frames worked out and shown in ${took.toFixed(0)} ms`);
+  assert.ok(took < 3000, `${took} ms`);
+  assert.equal(await matches_recorder(page), 0);
+  assert.match(await page.title(), /seed 2, frame 3600/);
+  await page.click('#run');
+  await until(page, () => window.lincell.frame > 3605);
+  const long = await open('#seed=3&frames=10000000');
+  await sleep(400);
+  assert.match(await long.$eval('#status', (s) => s.textContent), /working out frame [0-9]+ of 10000000/);
+  await long.close();
+  const bad = await open('#seed=3&hold=x@5,c@2');
+  assert.match(await bad.$eval('#note', (n) => n.textContent), /hold= is not understood .*ignored/);
+  await bad.close();
+  await page.close();
+});
+
+test('one frame loop at most 60 generations a second, whatever the address or the screen', async () => {
+  const page = await open('#seed=3');
+  await until(page, () => window.lincell.frame > 10);
+  const first = await pace_of(page);
+  await page.evaluate(() => { location.hash = '#seed=4'; });
+  await sleep(300);
+  await page.evaluate(() => { location.hash = '#seed=5'; });
+  await sleep(300);
+  const later = await pace_of(page);
+  console.log(`     ${first.toFixed(1)} frames a second, ${later.toFixed(1)} after two edits`);
+  assert.ok(Math.abs(later - first) <= 0.1 * first, `${first} then ${later}`);
+  assert.equal((await run_of(page)).seed, 5);
+  await page.close();
+  // A 144 Hz screen: its frames come 6.9 ms apart, the generations no faster than 60 a second.
+  const fast = await open('#seed=3', (p) => p.evaluateOnNewDocument(() => {
+    let t = 0;
+    window.requestAnimationFrame = (f) => setTimeout(() => f((t += 1000 / 144)), 1000 / 144);
+  }));
+  await until(fast, () => window.lincell.frame > 10);
+  const pace = await pace_of(fast, 1500);
+  console.log(`     on a 144 Hz screen: ${pace.toFixed(1)} generations a second`);
+  assert.ok(pace <= 63 && pace >= 45, `${pace}`);
+  await fast.close();
+});
+
+test('every press acts once: instant clicks, click() and instant keys; keys go by letter', async () => {
+  const page = await open('#seed=11');
+  await until(page, () => window.lincell.frame > 10);
+  const box = await (await page.$('button[data-key="c"]')).boundingBox();
+  const ways = {
+    'instant clicks': async () => { for (let i = 0; i < 10; i++) await page.mouse.click(box.x + 5, box.y + 5); },
+    'click() calls': () => page.$eval('button[data-key="c"]', (b) => { for (let i = 0; i < 10; i++) b.click(); }),
+    'instant key presses': async () => { for (let i = 0; i < 10; i++) await page.keyboard.press('c'); },
+  };
+  for (const [way, act] of Object.entries(ways)) {
+    const before = (await run_of(page)).colors;
+    await act();
+    await sleep(500);
+    assert.equal((await run_of(page)).colors - before, 10, way);
+  }
+  // M on an AZERTY keyboard types "m" where a US one has ";", and its "," sits where M is.
+  const key = (type, k, code) => page.evaluate((t, k, c) =>
+    document.dispatchEvent(new KeyboardEvent(t, { key: k, code: c, bubbles: true })), type, k, code);
+  let before = (await run_of(page)).nudges;
+  await key('keydown', 'm', 'Semicolon');
+  await sleep(100);
+  await key('keyup', 'm', 'Semicolon');
+  await sleep(100);
+  assert.ok((await run_of(page)).nudges > before, 'the key that types m');
+  before = (await run_of(page)).nudges;
+  await key('keydown', ',', 'KeyM');
+  await sleep(100);
+  await key('keyup', ',', 'KeyM');
+  await sleep(100);
+  assert.equal((await run_of(page)).nudges, before, 'the key in M\'s place that types ","');
+  before = (await run_of(page)).nudges;
+  await key('keydown', 'ь', 'KeyM'); // a Cyrillic layout: the place decides
+  await sleep(100);
+  await key('keyup', 'ь', 'KeyM');
+  await sleep(100);
+  assert.ok((await run_of(page)).nudges > before, 'a non-Latin letter goes by its place');
+  await page.close();
+});
+
+test('a key held while the page loses the focus is released, button too', async () => {
   const page = await open('#seed=3');
   await page.keyboard.down('c');
+  const box = await (await page.$('button[data-key="m"]')).boundingBox();
+  await page.mouse.move(box.x + 5, box.y + 5);
+  await page.mouse.down();
   await sleep(200);
   await page.evaluate(() => window.dispatchEvent(new Event('blur')));
-  const then = (await run_of(page)).colors;
+  const then = await run_of(page);
   await sleep(300);
-  assert.ok(then > 0 && (await run_of(page)).colors === then, 'C stopped acting at the blur');
+  const now = await run_of(page);
+  assert.ok(then.colors > 0 && now.colors === then.colors, 'C stopped acting at the blur');
+  assert.ok(then.nudges > 0 && now.nudges === then.nudges, 'M\'s button stopped acting at the blur');
+  assert.equal(await page.$eval('button[data-key="m"]', (b) => b.classList.contains('held')), false);
   await page.keyboard.up('c');
+  await page.mouse.up();
   await page.close();
 });
 
@@ -164,42 +291,124 @@ test('bad seeds are noted and ignored; the clock\'s seed goes into the address',
   }
 });
 
-test('the buttons act while pressed, by mouse and by touch', async () => {
+test('the buttons act while pressed, by mouse and by fingers, until the last lets go', async () => {
   const page = await open('#seed=11');
-  const press = {
-    mouse: [(x, y) => page.mouse.move(x, y).then(() => page.mouse.down()), () => page.mouse.up()],
-    finger: [(x, y) => page.touchscreen.touchStart(x, y), () => page.touchscreen.touchEnd()],
-  };
-  for (const [key, field, by] of [['1', 'colors', 'mouse'], ['4', 'nudges', 'finger']]) {
-    const box = await (await page.$(`button[data-key="${key}"]`)).boundingBox();
-    const [down, up] = press[by];
-    const count = (await hold(page, () => down(box.x + box.width / 2, box.y + box.height / 2), up))[field];
-    assert.ok(count >= 5, `${field} acted while the ${by} held its button`);
-    await sleep(200);
-    assert.equal((await run_of(page))[field], count, `${field} stopped when the ${by} let go`);
-  }
+  const box = await (await page.$('button[data-key="c"]')).boundingBox();
+  const count = (await hold(page, () => page.mouse.move(box.x + 5, box.y + 5).then(() => page.mouse.down()),
+                            () => page.mouse.up())).colors;
+  assert.ok(count >= 5, 'C acted while the mouse held its button');
+  await sleep(200);
+  assert.equal((await run_of(page)).colors, count, 'and stopped when it let go');
+  // Two fingers on M's button: lifting one leaves it held by the other. (Chromium's
+  // touch emulation lifts all fingers at once, so the fingers' pointers are made here.)
+  const finger = (type, id) => page.$eval('button[data-key="m"]', (b, t, i) =>
+    b.dispatchEvent(new PointerEvent(t, { pointerId: i, pointerType: 'touch', bubbles: true })), type, id);
+  await finger('pointerdown', 21);
+  await finger('pointerdown', 22);
+  await sleep(100);
+  await finger('pointerup', 22);
+  const one_left = (await run_of(page)).nudges;
+  await sleep(300);
+  assert.ok((await run_of(page)).nudges - one_left >= 5, 'still held by the other finger');
+  await finger('pointerup', 21);
+  await sleep(100);
+  const none = (await run_of(page)).nudges;
+  await sleep(300);
+  assert.ok((await run_of(page)).nudges - none <= 1, 'let go with the last finger');
   await page.click('#run');
-  await until(page, () => window.lincell.state === 'ended');
+  await until(page, () => window.lincell.state === 'paused');
   await page.click('#run');
-  await until(page, () => window.lincell.state === 'running' && window.lincell.frame > 2);
+  await until(page, () => window.lincell.state === 'running');
   await page.close();
 });
 
-test('reduced motion: the toy starts paused and runs when asked', async () => {
+test('reduced motion: a still of the first living frame, Start focused; Esc does not end it', async () => {
   const page = await open('#seed=1', (p) =>
     p.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]));
-  await sleep(300);
+  await until(page, () => window.lincell.state === 'paused');
   const run = await run_of(page);
-  assert.equal(run.state, 'paused');
-  assert.equal(run.frame, 0);
-  await page.click('#run');
-  await until(page, () => window.lincell.frame > 5);
+  assert.ok(run.frame > 0);
+  const rgb = await canvas_rgb(page);
+  assert.ok(rgb.subarray(800 * 40 * 3).some((v) => v !== 0), 'not a black picture');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'run', 'Start has the focus');
+  await page.keyboard.press('Escape');
+  await page.keyboard.press('Enter');
+  await until(page, (f) => window.lincell.state === 'running' && window.lincell.frame > f + 5, run.frame);
+  // A held key acts once per press, not every frame.
+  const before = (await run_of(page)).colors;
+  await hold(page, () => page.keyboard.down('c'), () => page.keyboard.up('c'));
+  await sleep(100);
+  assert.equal((await run_of(page)).colors - before, 1);
+  // An address edit leaves the world paused.
+  await page.keyboard.press('Space');
+  await page.evaluate(() => { location.hash = '#seed=2'; });
+  await until(page, () => window.lincell.seed === 2 && window.lincell.state === 'paused');
+  await page.close();
+});
+
+test('the layout fits every screen: no scrolling, every control in sight, whole pixels', async () => {
+  for (const [width, height, mobile] of [[1280, 800, false], [1366, 768, false], [1920, 1080, false],
+                                         [390, 844, true], [844, 390, true], [360, 640, true],
+                                         [768, 1024, true], [1024, 768, true]]) {
+    const page = await browser.newPage();
+    await page.setViewport({ width, height, isMobile: mobile, hasTouch: mobile,
+                             deviceScaleFactor: mobile ? 2 : 1 });
+    await page.goto(address + '#seed=5&frames=3&hold=n@1-2');
+    await until(page, () => window.lincell.state === 'done');
+    const seen = await page.evaluate(() => {
+      const outside = [];
+      for (const e of document.querySelectorAll('button, #status, #note, canvas, .warning')) {
+        const b = e.getBoundingClientRect();
+        if (b.left < 0 || b.top < 0 || b.right > innerWidth + 0.5 || b.bottom > innerHeight + 0.5)
+          outside.push(e.id || e.textContent.trim().slice(0, 12));
+      }
+      const d = document.documentElement;
+      return { scrolls: d.scrollHeight > innerHeight || d.scrollWidth > innerWidth, outside,
+               scale: window.lincell.scale };
+    });
+    const size = `${width} x ${height}`;
+    assert.equal(seen.scrolls, false, size);
+    assert.deepEqual(seen.outside, [], size);
+    assert.ok(seen.scale < 1 || Number.isInteger(seen.scale), `${size}: scaled by ${seen.scale}`);
+    await page.close();
+  }
+});
+
+test('the saved picture is the recorder\'s frame', async () => {
+  const page = await open('#seed=2&frames=60');
+  await until(page, () => window.lincell.state === 'done');
+  const downloads = join(scratch, 'downloads');
+  const client = await page.createCDPSession();
+  await client.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await page.click('#save');
+  const name = join(downloads, 'lincell-seed-2-frame-60.png');
+  for (let i = 0; i < 100 && !existsSync(name); i++)
+    await sleep(100);
+  assert.ok(existsSync(name), `saved as ${readdirSync(downloads, { recursive: true })}`);
+  const saved = execFileSync('convert', [name, '-depth', '8', 'rgb:-'], { maxBuffer: 1 << 24 });
+  assert.equal(count_differences(saved, recorded_rgb(2, 60)), 0);
+  await page.close();
+});
+
+test('installable, and after one visit it opens and runs with no network', async () => {
+  const page = await open('#seed=6');
+  const client = await page.createCDPSession();
+  const { installabilityErrors } = await client.send('Page.getInstallabilityErrors');
+  assert.deepEqual(installabilityErrors, []);
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.reload(); // now under the worker
+  await until(page, () => navigator.serviceWorker.controller && window.lincell.frame > 2);
+  await page.setOfflineMode(true);
+  await page.reload();
+  await until(page, () => window.lincell.state === 'running' && window.lincell.frame > 10);
+  assert.deepEqual(page.errors.filter((e) => !/net::ERR_INTERNET_DISCONNECTED/.test(e)), []);
+  await page.setOfflineMode(false);
   await page.close();
 });
 
 test('a frame\'s time, the picture put on the canvas included (reported, not judged)', async () => {
-  const page = await open('#seed=2&frames=400');
-  await until(page, () => window.lincell.state === 'done');
+  const page = await open('#seed=2');
+  await until(page, () => window.lincell.frame >= 400);
   const times = (await page.evaluate(() => window.lincell.times)).sort((a, b) => a - b);
   const at = (q) => times[Math.floor(q * (times.length - 1))].toFixed(2);
   console.log(`     ${times.length} frames: median ${at(0.5)} ms, 90th percentile ${at(0.9)} ms`);
