@@ -121,6 +121,7 @@
   // ---- Runs.
   let shown_frame = 0; // the frame on the canvas
   function show() {
+    run.first_shown_at ??= performance.now();
     context.putImageData(picture, 0, 0);
     shown_frame = run.frame;
     document.title = `lincell, seed ${run.seed}, frame ${run.frame}`;
@@ -136,14 +137,8 @@
     if (keys && !toy._page_note_keys(k, keys) && !link_full)
       link_stale = true;
     const all = (linked | keys) & 7;
-    const began = performance.now();
     const did = unseen ? toy._run_page_frame_unseen(all) : toy._run_page_frame(all);
     run.frame = k;
-    if (live) {
-      run.times.push(performance.now() - began);
-      if (run.times.length > 600)
-        run.times.shift();
-    }
     if (all) {
       run.held.push([k, all]);
       if (run.held.length > 1000)
@@ -256,6 +251,21 @@
                          `${target === 'first light' ? 'the first to show' : target}…`;
   }
 
+  // One frame of a running world, shown; Esc seen at its top ends the run instead.
+  function run_shown_frame() {
+    if (escape_pressed) {
+      escape_pressed = false;
+      return end(`Ended at frame ${run.frame}. Press Enter or "Start again" to run seed ${run.seed} again.`);
+    }
+    const began = performance.now();
+    if (!next_generation(true))
+      return end(`The link's run ends with Esc at frame ${run.frame}.`);
+    show();
+    run.times.push(performance.now() - began); // the frame and its picture on the canvas
+    if (run.times.length > 600)
+      run.times.shift();
+  }
+
   // ---- The one frame loop: started once, whatever the address or the state does.
   let budget = 0, last_tick = null;
   function tick(now) {
@@ -267,14 +277,7 @@
       budget = Math.min(budget + elapsed, 2 * pace);
       if (budget >= pace - 1.5) {
         budget = Math.max(0, budget - pace);
-        if (escape_pressed) {
-          escape_pressed = false;
-          end(`Ended at frame ${run.frame}. Press Enter or "Start again" to run seed ${run.seed} again.`);
-        } else if (next_generation(true)) {
-          show();
-        } else {
-          end(`The link's run ends with Esc at frame ${run.frame}.`);
-        }
+        run_shown_frame();
       }
     }
     if (link_stale && run.state !== 'catching')
@@ -451,6 +454,7 @@
     canvas.classList.toggle('sharp', sharp);
     canvas.style.width = `${(width * scale) / ratio}px`;
     canvas.style.height = `${(height * scale) / ratio}px`;
+    canvas.style.visibility = 'visible'; // hidden until sized, so that nothing shifts
     run.scale = scale;
   }
   new ResizeObserver(fit).observe(stage);
