@@ -1,4 +1,4 @@
-// The rule's parameters and the draws that set and nudge them. Each parameter is
+// The rule's parameters and the draws that set and mutate them. Each parameter is
 // computed in double precision and rounded to single precision when stored.
 #include "automaton/rule.h"
 
@@ -12,7 +12,7 @@ static float draw_parameter()
     return static_cast<float>(random_in_range(0, 1000) / 500.0 - 1.0);
 }
 
-static float nudge_parameter(float value)
+static float mutate_parameter(float value)
 {
     const double change = random_in_range(0, 1000) / 10000.0 - 0.05;
     return static_cast<float>(static_cast<double>(value) + change);
@@ -28,6 +28,6 @@ void randomize_rule()
 void mutate_rule()
 {
     for (float &w : rule_weights)
-        w = nudge_parameter(w);
-    rule_gain = nudge_parameter(rule_gain);
+        w = mutate_parameter(w);
+    rule_gain = mutate_parameter(rule_gain);
 }
