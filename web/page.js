@@ -47,6 +47,7 @@
   // came, however short it was; a key still held after that acts on every frame
   // until it is let go (with reduced motion, only the once).
   let held = 0;       // bits of the keys and buttons down now
+  let escape_pressed = false; // Esc pressed while running: the run ends before the next frame
   const waiting = []; // presses no frame has acted on yet, in order, one a frame
   function press(bit) {
     waiting.push(bit);
@@ -104,16 +105,18 @@
       hash += `&frames=${frames}`;
     return hash;
   }
+  // Said once a run has more presses than its link can carry.
+  function link_cannot_follow() {
+    if (!link_full)
+      say_notes(['This run has more key presses than a link can carry: the address and Share ' +
+                 'replay it only up to the last press that fitted.']);
+    link_full = true;
+  }
   function update_link() {
     link_stale = false;
     const length = toy._page_write_holds();
-    if (length < 0) {
-      if (!link_full)
-        say_notes(['This run has more key presses than a link can carry: the address keeps the ' +
-                   'run up to the last one it could.']);
-      link_full = true;
-      return;
-    }
+    if (length < 0)
+      return link_cannot_follow();
     run.holds = get_text();
     history.replaceState(null, '', address_of(null));
   }
@@ -134,8 +137,8 @@
     if (linked & key_esc)
       return false;
     const keys = live ? keys_for_frame() : 0;
-    if (keys && !toy._page_note_keys(k, keys) && !link_full)
-      link_stale = true;
+    if (keys && !toy._page_note_keys(k, keys))
+      link_cannot_follow();
     const all = (linked | keys) & 7;
     const did = unseen ? toy._run_page_frame_unseen(all) : toy._run_page_frame(all);
     run.frame = k;
@@ -206,6 +209,7 @@
     history.replaceState(null, '', address_of(null));
     set_state('running', `Seed ${run.seed}.`);
     budget = 0;
+    escape_pressed = false; // an Esc is for the frames it was pressed among
   }
   function pause(state = 'paused') {
     set_state(state, state === 'done' ? `Seed ${run.seed}, frame ${run.frame}, as the link shows ` +
@@ -284,7 +288,6 @@
       update_link();
     requestAnimationFrame(tick);
   }
-  let escape_pressed = false;
 
   function step() {
     if (run.state === 'paused' || run.state === 'done') {

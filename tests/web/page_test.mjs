@@ -189,6 +189,17 @@ test('a shared link opens on its frame at once, paused; Start runs on', async ()
   const bad = await open('#seed=3&hold=x@5,c@2');
   assert.match(await bad.$eval('#note', (n) => n.textContent), /hold= is not understood .*ignored/);
   await bad.close();
+  // A link holds 4,096 presses: one more is said, in the link and on the page.
+  const presses = (n) => Array.from({ length: n }, (_, i) => `C@${2 * i + 1000}`).join(',');
+  const too_many = await open(`#seed=3&hold=${presses(4097)}`);
+  assert.match(await too_many.$eval('#note', (n) => n.textContent), /more holds than a link can carry/);
+  await too_many.close();
+  const full = await open(`#seed=3&hold=${presses(4096)}`);
+  await until(full, () => window.lincell.frame > 5);
+  await full.keyboard.press('m');
+  await until(full, () => !document.getElementById('note').hidden);
+  assert.match(await full.$eval('#note', (n) => n.textContent), /more key presses than a link can carry/);
+  await full.close();
   await page.close();
 });
 
