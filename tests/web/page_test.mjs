@@ -180,6 +180,10 @@ test('a shared link opens on its frame at once, paused; Start runs on', async ()
   assert.ok(took < 3000, `${took} ms`);
   assert.equal(await matches_recorder(page), 0);
   assert.match(await page.title(), /seed 2, frame 3600/);
+  await page.keyboard.press('.');
+  await page.keyboard.press('ArrowRight');
+  await until(page, () => window.lincell.frame === 3602 && window.lincell.state === 'paused');
+  assert.equal(await matches_recorder(page), 0, 'two steps, each a frame');
   await page.click('#run');
   await until(page, () => window.lincell.frame > 3605);
   const long = await open('#seed=3&frames=10000000');
