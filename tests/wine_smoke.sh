@@ -89,7 +89,10 @@ if [ -n "${2:-}" ]; then
   wine_folder() { winepath -u "$(wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r')" 2>/dev/null; }
   key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\lincell'
   step "installing silently"
-  timeout 120 wine "$installer" /S >/dev/null 2>&1 || fail "the silent install failed"
+  # The toys' Wine processes gone and the server with them: a program started while
+  # the server shuts down can fail to start.
+  wineserver -w
+  timeout 120 wine "$installer" /S >/dev/null 2>&1 || fail "the silent install failed (status $?)"
   home=$(wine_folder LOCALAPPDATA)/Programs/lincell
   menu=$(wine_folder APPDATA)/Microsoft/Windows/Start\ Menu/Programs/lincell
   for f in lincell.exe lincell-record.exe myfont.pcx README.txt LICENSE.txt uninstall.exe; do
