@@ -3,22 +3,16 @@
 
 #include <allegro.h>
 
-#include <cstdlib>
-
 #include "allegro4/draw.h"
 #include "allegro4/font.h"
 
 FONT *caption_font;
 
-BITMAP *start_toy(uint32_t seed, const char *font_path)
+BITMAP *start_toy(const char *font_path)
 {
-    start_world(seed);
     BITMAP *back_buffer = create_bitmap(screen_width, screen_height);
-    if (!back_buffer) {
-        allegro_message("lincell: not enough memory for the %d x %d back buffer.\n", screen_width,
-                        screen_height);
-        exit(-1);
-    }
+    if (!back_buffer)
+        return nullptr;
     caption_font = load_caption_font(font_path);
     if (!caption_font)
         caption_font = font;

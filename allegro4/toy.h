@@ -13,9 +13,10 @@ struct FONT;
 // Font of the caption: loaded from the font file, or the library's own when that fails.
 extern FONT *caption_font;
 
-// Seed the world, create the back buffer and load the caption font from
-// font_path. Returns the back buffer; exits with status -1 when it cannot be created.
-BITMAP *start_toy(uint32_t seed, const char *font_path);
+// Create the back buffer and load the caption font from font_path, once the
+// library runs; start the world apart (start_world, or start_run). Returns the
+// back buffer, or nullptr, with nothing loaded, when it cannot be created.
+BITMAP *start_toy(const char *font_path);
 
 // Destroy the back buffer that start_toy created; the font stays until the process ends.
 void destroy_back_buffer(BITMAP *back_buffer);

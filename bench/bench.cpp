@@ -164,7 +164,8 @@ BENCHMARK(BM_RandomizeRule);
 int main(int argc, char **argv)
 {
     start_headless_allegro();
-    back_buffer = start_toy(1, "myfont.pcx");
+    start_world(1);
+    back_buffer = start_toy("myfont.pcx");
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -46,10 +46,16 @@ static void caption_picture(void *)
                         canvas_pixel(caption_grey, caption_grey, caption_grey));
 }
 
-bool start_canvas(const unsigned char *font_bytes, long size)
+// The rows point into the picture from the first use on.
+static void find_rows()
 {
     for (int y = 0; y < screen_height; y++)
         picture_rows[y] = picture[y];
+}
+
+bool start_canvas(const unsigned char *font_bytes, long size)
+{
+    find_rows();
     const bool font_read =
         read_caption_glyphs(font_bytes, size, &caption_glyphs) && caption_glyphs.mono;
     if (!font_read)
@@ -59,6 +65,8 @@ bool start_canvas(const unsigned char *font_bytes, long size)
 
 frame_canvas pixel_canvas()
 {
+    if (!picture_rows[0])
+        find_rows();
     return {nullptr, clear_picture, paint_picture, caption_picture};
 }
 

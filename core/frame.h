@@ -41,3 +41,21 @@ void start_world(uint32_t seed);
 // Build one frame with the keys held (key_* bits; Esc is the front end's): controls,
 // clear, sweep, paint, commit, caption. Returns what the controls did (did_* bits).
 int run_frame(int keys, const frame_canvas &canvas);
+
+// The same frame in two halves, for a front end that shows only some frames:
+// advance_frame runs the controls, the sweep and the commit and paints nothing;
+// paint_frame then paints the world as it stands, the picture run_frame paints.
+int advance_frame(int keys);
+void paint_frame(const frame_canvas &canvas);
+
+// What a frame left, to be read and never written: the world, the rule and the watch.
+struct world_view {
+    const int32_t *cells; // width x height values 0..255, column-major: (x, y) at x * height + y
+    int width, height;    // 256 x 192
+    const float *weights; // the rule's weights, w0..w8
+    int weight_count;     // 9
+    float gain;           // the rule's gain
+    int still_count;      // the watch's unchanged readings in a row, 0 and up
+    int reseed_flag;      // 1 while the watch asks for a new world and rule
+};
+world_view view_world();

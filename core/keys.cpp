@@ -53,15 +53,15 @@ const char *parse_hold(const char *text, hold *h)
 {
     const char *at = strchr(text, '@');
     if (!at)
-        return "--hold wants KEYS@A or KEYS@A-B";
+        return "wants KEYS@A or KEYS@A-B";
     *h = {parse_keys(text, static_cast<int>(at - text)), 0, 0};
     if (!h->keys)
-        return "--hold keys are C, N, M or esc";
+        return "keys are C, N, M or esc";
     char first[24] = "", last[24] = "";
     const char *range = at + 1, *dash = strchr(range, '-');
     const size_t first_length = dash ? static_cast<size_t>(dash - range) : strlen(range);
     const char *last_text = dash ? dash + 1 : range;
-    const char *fault = "--hold frames are whole numbers 1..10000000";
+    const char *fault = "frames are whole numbers 1..10000000";
     if (first_length >= sizeof first || strlen(last_text) >= sizeof last)
         return fault;
     memcpy(first, range, first_length);
@@ -70,7 +70,7 @@ const char *parse_hold(const char *text, hold *h)
         !parse_whole_number(last, most_frames, &h->last))
         return fault;
     if (h->last < h->first)
-        return "--hold range ends before it starts";
+        return "range ends before it starts";
     return "";
 }
 

@@ -6,8 +6,17 @@
 // program opens takes their place; their output is binary, lines end in \n.
 void open_standard_streams();
 
+#include <cstddef>
+
 // Whether descriptor `fd` is open.
 bool is_open(int fd);
+
+// Whether descriptor `fd` is a terminal (on Windows, a console).
+bool is_terminal(int fd);
+
+// Write up to `size` bytes to descriptor `fd` once: the count written, or -1
+// with errno set (EINTR when a signal came first).
+long write_descriptor(int fd, const void *data, size_t size);
 
 // Whether descriptor `fd` is a terminal that takes escape sequences (on Windows a
 // console, switched to take them where it can).

@@ -12,6 +12,16 @@ bool is_open(int fd)
     return fcntl(fd, F_GETFD) >= 0;
 }
 
+bool is_terminal(int fd)
+{
+    return isatty(fd) == 1;
+}
+
+long write_descriptor(int fd, const void *data, size_t size)
+{
+    return static_cast<long>(write(fd, data, size));
+}
+
 void open_standard_streams()
 {
     for (int fd = 0; fd <= 2; fd++)

@@ -12,6 +12,16 @@ bool is_open(int fd)
     return fd >= 0; // a Windows program is always given its three streams
 }
 
+bool is_terminal(int fd)
+{
+    return _isatty(fd) != 0;
+}
+
+long write_descriptor(int fd, const void *data, size_t size)
+{
+    return _write(fd, data, static_cast<unsigned>(size < 0x7fffffff ? size : 0x7fffffff));
+}
+
 void open_standard_streams()
 {
     _setmode(1, _O_BINARY);

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Characters that end a folder's name in a path: '/', and on Windows '\\' too.
 extern const char folder_separators[];
@@ -32,13 +33,34 @@ bool name_is_free(const std::string &path);
 // Whether `path` names a folder itself, not a link to one.
 bool is_real_folder(const std::string &path);
 
+// Whether `path` is a folder, or a link to one.
+bool is_folder(const std::string &path);
+
+// Whether `path` is a folder this process may make files in.
+bool is_writable_folder(const std::string &path);
+
+// The size in bytes of what is at `path`, or -1 when nothing can be found there.
+long long file_size(const std::string &path);
+
+// The names in the folder `path`, "." and ".." left out, into *names. False when
+// it cannot be listed; *missing then says whether there is no such folder.
+bool list_folder(const std::string &path, std::vector<std::string> *names, bool *missing);
+
+// Give a file, link or folder the name `to`, which must be free: never replacing.
+bool move_file(const std::string &from, const std::string &to);
+
+// Remove a file or a link (never what it points to), or an empty folder.
+bool remove_file(const std::string &path);
+bool remove_folder(const std::string &path);
+
 // Read the whole of the regular file `path` into `buffer` when it holds at most
 // `most` bytes, its size into *size; false for anything else (missing, not a
 // regular file, larger, unreadable). Never waits on a FIFO or device.
 bool read_small_file(const char *path, unsigned char *buffer, long most, long *size);
 
-// Create a new file for writing, in binary: never an existing one, never through a link.
-int create_new_file(const char *path);
+// Create a new file for writing, in binary: never an existing one, never through
+// a link. nullptr, with errno set (EEXIST when the name is taken), when it cannot.
+FILE *create_new_file(const char *path);
 
 // Put the file `from` in place of `to`, atomically, replacing what `to` was.
 bool replace_file(const std::string &from, const std::string &to);

@@ -1,12 +1,14 @@
 // Files and folders on POSIX systems.
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 const char folder_separators[] = "/";
 
@@ -43,6 +45,51 @@ bool is_real_folder(const std::string &path)
     return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool is_folder(const std::string &path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool is_writable_folder(const std::string &path)
+{
+    return is_folder(path) && access(path.c_str(), W_OK) == 0;
+}
+
+long long file_size(const std::string &path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+bool list_folder(const std::string &path, std::vector<std::string> *names, bool *missing)
+{
+    DIR *listing = opendir(path.c_str());
+    *missing = !listing && errno == ENOENT;
+    if (!listing)
+        return false;
+    while (const dirent *entry = readdir(listing))
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
+            names->push_back(entry->d_name);
+    closedir(listing);
+    return true;
+}
+
+bool move_file(const std::string &from, const std::string &to)
+{
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool remove_file(const std::string &path)
+{
+    return unlink(path.c_str()) == 0;
+}
+
+bool remove_folder(const std::string &path)
+{
+    return rmdir(path.c_str()) == 0;
+}
+
 bool read_small_file(const char *path, unsigned char *buffer, long most, long *size)
 {
     const int fd = open_for_reading(path);
@@ -65,9 +112,17 @@ bool read_small_file(const char *path, unsigned char *buffer, long most, long *s
     return ok;
 }
 
-int create_new_file(const char *path)
+FILE *create_new_file(const char *path)
 {
-    return open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return nullptr;
+    FILE *stream = fdopen(fd, "wb");
+    if (!stream) {
+        close(fd);
+        unlink(path);
+    }
+    return stream;
 }
 
 bool replace_file(const std::string &from, const std::string &to)

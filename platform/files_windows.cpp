@@ -2,12 +2,16 @@
 // through, no modes for folders, and a rename that will not replace.
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 const char folder_separators[] = "/\\";
@@ -91,9 +95,17 @@ bool read_small_file(const char *path, unsigned char *buffer, long most, long *s
     return ok;
 }
 
-int create_new_file(const char *path)
+FILE *create_new_file(const char *path)
 {
-    return open(path, O_WRONLY | O_CREAT | O_EXCL | O_BINARY | _O_NOINHERIT, 0666);
+    const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_BINARY | _O_NOINHERIT, 0666);
+    if (fd < 0)
+        return nullptr;
+    FILE *stream = _fdopen(fd, "wb");
+    if (!stream) {
+        _close(fd);
+        _unlink(path);
+    }
+    return stream;
 }
 
 bool replace_file(const std::string &from, const std::string &to)
@@ -131,6 +143,51 @@ bool same_folder(const std::string &a, const std::string &b)
         return a == b;
     return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
            ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+bool is_folder(const std::string &path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool is_writable_folder(const std::string &path)
+{
+    return is_folder(path) && access(path.c_str(), W_OK) == 0;
+}
+
+long long file_size(const std::string &path)
+{
+    struct _stati64 st;
+    return _stati64(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+bool list_folder(const std::string &path, std::vector<std::string> *names, bool *missing)
+{
+    DIR *listing = opendir(path.c_str());
+    *missing = !listing && errno == ENOENT;
+    if (!listing)
+        return false;
+    while (const dirent *entry = readdir(listing))
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
+            names->push_back(entry->d_name);
+    closedir(listing);
+    return true;
+}
+
+bool move_file(const std::string &from, const std::string &to)
+{
+    return MoveFileA(from.c_str(), to.c_str()) != 0;
+}
+
+bool remove_file(const std::string &path)
+{
+    return _unlink(path.c_str()) == 0;
+}
+
+bool remove_folder(const std::string &path)
+{
+    return _rmdir(path.c_str()) == 0;
 }
 
 bool is_file_or_link(const std::string &path)

@@ -3,8 +3,6 @@
 // ".NAME.PROCESS-COUNT", NAME cut short where the whole would pass 255 bytes.
 #include "platform/whole_file.h"
 
-#include <unistd.h>
-
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -77,18 +75,12 @@ bool open_whole_file(const std::string &path, whole_file *file)
         char suffix[32];
         snprintf(suffix, sizeof suffix, ".%d-%u", process_id(), made++);
         file->temporary = folder + "." + kept_part(name, strlen(suffix)) + suffix;
-        const int fd = create_new_file(file->temporary.c_str());
-        if (fd < 0 && errno == EEXIST)
+        file->stream = create_new_file(file->temporary.c_str());
+        if (!file->stream && errno == EEXIST)
             continue;
-        if (fd < 0)
+        if (!file->stream)
             return false;
         file->path = path;
-        file->stream = fdopen(fd, "wb");
-        if (!file->stream) {
-            close(fd);
-            unlink(file->temporary.c_str());
-            return false;
-        }
         setvbuf(file->stream, nullptr, _IOFBF, 1 << 16); // a frame in a few writes, not hundreds
         return true;
     }
@@ -102,7 +94,7 @@ bool reserve_whole_file(const std::string &path, whole_file *file)
     const bool closed = fclose(file->stream) == 0;
     file->stream = nullptr;
     if (!closed)
-        unlink(file->temporary.c_str());
+        remove_file(file->temporary);
     return closed;
 }
 
@@ -114,7 +106,7 @@ bool commit_whole_file(whole_file *file)
         written = fclose(file->stream) == 0 && written;
     }
     if (!written || !replace_file(file->temporary, file->path)) {
-        unlink(file->temporary.c_str());
+        remove_file(file->temporary);
         return false;
     }
     return true;
@@ -124,7 +116,7 @@ void drop_whole_file(whole_file *file)
 {
     if (file->stream)
         fclose(file->stream);
-    unlink(file->temporary.c_str());
+    remove_file(file->temporary);
 }
 
 bool write_whole_file(const std::string &path, const void *data, size_t size)

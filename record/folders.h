@@ -23,19 +23,14 @@ bool find_earlier_files(const options &o, const std::vector<const output *> &wan
                         std::vector<std::string> *earlier, std::vector<std::string> *abandoned,
                         std::string *unlisted);
 
-// The holding folders that killed runs of --overwrite left in the recording's
+// The set-aside folders that killed runs of --overwrite left in the recording's
 // folders, with the earlier files they had set aside still in them.
 std::vector<std::string> find_set_aside(const options &o);
 
-// Finish what a killed --overwrite began in the holding folder `held`: with
+// Finish what a killed --overwrite began in the set-aside folder `aside`: with
 // `remove`, remove the files it holds; otherwise put each back where its name is
 // free. Either way the folder goes once empty. Returns what was done, to be said.
-std::string settle_set_aside(const std::string &held, bool remove);
+std::string settle_set_aside(const std::string &aside, bool remove);
 
 // Remove the temporaries killed runs left, as far as they can be removed.
 void clear_abandoned(const std::vector<std::string> &paths);
-
-// Remove the files, all or none: each must be a file or a link, and every one is
-// moved out of the way before any is removed. False, with the first that cannot
-// go in *refused, and every file where it was, otherwise.
-bool remove_files(const std::vector<std::string> &paths, std::string *refused);

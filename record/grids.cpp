@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "automaton/grid.h"
 #include "platform/files.h"
 #include "platform/whole_file.h"
 #include "record/output.h"
 
 #include <string>
+#include <vector>
 
 // The folder the grids go into.
 static std::string out_folder;
@@ -24,22 +24,26 @@ static bool is_mine(const options &o, const std::string &folder, const char *nam
     return is_output_name(name, "grid", "pgm") && same_folder(folder, o.out);
 }
 
-// current_grid as a binary PGM, its rows y = 0..191, when the frame is kept.
+// The world as a binary PGM, its rows y = 0..191, when the frame is kept.
 static bool take_frame(const recorded_frame &frame, std::string *error)
 {
     if (!frame.kept)
         return true;
-    static char header[32];
-    static unsigned char pgm[sizeof header + world_cells];
+    const world_view &world = frame.world;
+    static std::vector<unsigned char> pgm;
+    char header[32];
     const size_t header_size = static_cast<size_t>(
-        snprintf(header, sizeof header, "P5\n%d %d\n255\n", world_width, world_height));
-    memcpy(pgm, header, header_size);
-    unsigned char *rows = pgm + header_size;
-    for (int x = 0; x < world_width; x++)
-        for (int y = 0; y < world_height; y++)
-            rows[y * world_width + x] = static_cast<unsigned char>(current_grid[cell_index(x, y)]);
+        snprintf(header, sizeof header, "P5\n%d %d\n255\n", world.width, world.height));
+    const size_t cells = static_cast<size_t>(world.width * world.height);
+    pgm.assign(header, header + header_size);
+    pgm.resize(header_size + cells);
+    unsigned char *rows = pgm.data() + header_size;
+    for (int x = 0; x < world.width; x++)
+        for (int y = 0; y < world.height; y++)
+            rows[y * world.width + x] =
+                static_cast<unsigned char>(world.cells[x * world.height + y]);
     const std::string path = out_folder + "/grid-" + frame.file_number + ".pgm";
-    if (write_whole_file(path, pgm, header_size + world_cells))
+    if (write_whole_file(path, pgm.data(), pgm.size()))
         return true;
     *error = "cannot write " + path;
     return false;

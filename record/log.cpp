@@ -1,14 +1,10 @@
 // The log: one JSON object per frame on standard output, written whole with one
 // call where it can be, so that a reader never sees half a line of a frame that
 // ran. A log that cannot be written is a failure, never a silent loss.
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "automaton/rule.h"
-#include "automaton/watch.h"
 #include "platform/console.h"
 #include "platform/signals.h"
 #include "record/output.h"
@@ -31,8 +27,7 @@ static bool check(const options &, std::string *error)
 static bool write_line(const char *line, size_t size, std::string *error)
 {
     for (size_t done = 0; done < size;) {
-        const ssize_t n =
-            write(1, line + done, static_cast<unsigned>(size - done)); // a line: 512 bytes at most
+        const long n = write_descriptor(1, line + done, size - done);
         if (n < 0 && errno == EINTR && stop_signal)
             return true; // the run ends here: a reader that takes nothing cannot hold it
         if (n < 0 && errno == EINTR)
@@ -57,12 +52,13 @@ static bool take_frame(const recorded_frame &frame, std::string *error)
                      "{\"frame\":%llu,\"keys\":\"%s\",\"reseeded\":%s,\"mutated\":%s,"
                      "\"recolored\":%s,\"still_count\":%d,\"reseed_flag\":%d,\"weights\":[",
                      static_cast<unsigned long long>(frame.number), keys, yes_no(did_reseed),
-                     yes_no(did_mutate), yes_no(did_recolor), still_count, reseed_flag);
-    for (int i = 0; i < rule_taps; i++)
+                     yes_no(did_mutate), yes_no(did_recolor), frame.world.still_count,
+                     frame.world.reseed_flag);
+    for (int i = 0; i < frame.world.weight_count; i++)
         n += snprintf(line + n, sizeof line - static_cast<size_t>(n), "%s%.9g", i ? "," : "",
-                      static_cast<double>(rule_weights[i]));
+                      static_cast<double>(frame.world.weights[i]));
     n += snprintf(line + n, sizeof line - static_cast<size_t>(n), "],\"gain\":%.9g}\n",
-                  static_cast<double>(rule_gain));
+                  static_cast<double>(frame.world.gain));
     return write_line(line, static_cast<size_t>(n), error);
 }
 

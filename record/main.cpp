@@ -4,8 +4,6 @@
 // the command line asks for. Every failure ends here, in one place.
 #include <allegro.h>
 
-#include <unistd.h>
-
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +15,10 @@
 #include "allegro4/font.h"
 #include "allegro4/headless.h"
 #include "allegro4/toy.h"
+#include "core/run.h"
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/removal.h"
 #include "platform/signals.h"
 #include "record/folders.h"
 #include "record/options.h"
@@ -52,8 +52,8 @@ static void say(const std::string &what)
 [[noreturn]] static void report_no_memory()
 {
     static const char message[] = "lincell-record: not enough memory\n";
-    (void)!write(2, message, sizeof message - 1);
-    _exit(1);
+    (void)write_descriptor(2, message, sizeof message - 1);
+    std::_Exit(1);
 }
 
 // Text for standard output, which must take all of it.
@@ -72,8 +72,8 @@ static void prepare_folders(const options &o)
         fail(1, "cannot write " + o.out);
     if (!lock_folders(o, &refused))
         fail(1, "another recording is writing into " + refused);
-    for (const std::string &held : find_set_aside(o))
-        say(settle_set_aside(held, o.overwrite));
+    for (const std::string &aside : find_set_aside(o))
+        say(settle_set_aside(aside, o.overwrite));
     std::vector<std::string> earlier, abandoned;
     if (!find_earlier_files(o, wanted, &earlier, &abandoned, &refused))
         fail(1, "cannot list " + refused);
@@ -103,35 +103,42 @@ int main(int argc, char **argv)
     open_standard_streams();
     catch_stop_signals();
     ignore_write_signals(); // a closed log, a failed ffmpeg or a size limit: a failed write
-    prepare_folders(o);
 
     start_headless_allegro();
     const std::string font_path = find_caption_font(program_folders_only);
-    BITMAP *back_buffer = start_toy(static_cast<uint32_t>(o.seed), font_path.c_str());
+    BITMAP *back_buffer = start_toy(font_path.c_str());
+    if (!back_buffer)
+        fail(1, "not enough memory for the 800 x 600 picture");
     if (caption_font == font)
         say((font_path.empty() ? "myfont.pcx is neither beside lincell-record nor in "
                                  "../share/lincell/ from there"
                                : font_path + " is not a caption font lincell can use") +
             ": the caption is drawn in the library's own font");
+    prepare_folders(o);
+
     const frame_canvas canvas = bitmap_canvas(back_buffer);
     static uint32_t *rows[screen_height];
     bitmap_rows(back_buffer, rows);
+    start_run(static_cast<uint32_t>(o.seed));
+    for (const hold &h : o.holds)
+        add_run_hold(h); // as many as a run keeps: the options allow no more
 
     // Which frames grids and pictures keep, and the number their files carry.
-    const uint64_t last = last_frame(o);
+    const uint64_t last = last_run_frame(o.frames);
     const int digits = name_digits(last);
-    recorded_frame frame = {0, 0, 0, true, file_number(0, digits), nullptr};
+    recorded_frame frame = {0, 0, 0, true, file_number(0, digits), nullptr, view_world()};
     for (; open_end < wanted.size(); open_end++)
         if (wanted[open_end]->begin && !wanted[open_end]->begin(o, frame, &error))
             fail(1, error);
     frame.rows = rows;
     start_progress();
     for (uint64_t k = 1; k <= last && !stop_signal; k++) {
-        const int keys = keys_at(o.holds.data(), static_cast<int>(o.holds.size()), k);
-        frame.number = k, frame.keys = keys;
-        frame.kept = is_written_frame(o, k, last);
+        frame.done = advance_run(0);
+        paint_frame(canvas);
+        frame.number = k, frame.keys = run_keys();
+        frame.kept = is_kept_frame(o, k, last);
         frame.file_number = file_number(k, digits);
-        frame.done = run_frame(keys & frame_keys, canvas);
+        frame.world = view_world();
         for (const output *kind : wanted)
             if (!kind->take_frame(frame, &error))
                 fail(1, error);

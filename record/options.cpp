@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/files.h"
+#include "core/run.h"
 
 const char usage[] =
     "usage: lincell-record --seed S --frames F [--hold KEYS@A[-B]]... [--every K]\n"
@@ -48,7 +48,7 @@ static bool parse_crop(const char *text, video_crop *crop)
 }
 
 // One option's value into *o; "" when it is good, else what is wrong with it.
-static const char *take_option(int c, const char *value, options *o)
+static std::string take_option(int c, const char *value, options *o)
 {
     switch (c) {
     case 's':
@@ -61,10 +61,12 @@ static const char *take_option(int c, const char *value, options *o)
                    : "--frames wants a whole number 0..10000000";
     case 'k': {
         hold h;
-        const char *fault = parse_hold(value, &h);
-        if (!*fault)
-            o->holds.push_back(h);
-        return fault;
+        if (const char *fault = parse_hold(value, &h); *fault)
+            return std::string("--hold ") + fault;
+        if (o->holds.size() == most_holds)
+            return "--hold: more than a run keeps, " + std::to_string(most_holds);
+        o->holds.push_back(h);
+        return "";
     }
     case 'e':
         o->has_every = true;
@@ -135,8 +137,8 @@ bool parse_options(int argc, char **argv, options *o, std::string *error)
             *error = quoted("unknown option", argv[optind - 1]);
             return false;
         default:
-            if (const char *fault = take_option(c, optarg, o); *fault) {
-                *error = quoted(fault, optarg);
+            if (const std::string fault = take_option(c, optarg, o); !fault.empty()) {
+                *error = quoted(fault.c_str(), optarg);
                 return false;
             }
             has_seed |= c == 's', has_frames |= c == 'f';
@@ -155,21 +157,12 @@ bool parse_options(int argc, char **argv, options *o, std::string *error)
     return false;
 }
 
-uint64_t last_frame(const options &o)
-{
-    uint64_t last = o.frames;
-    for (const hold &h : o.holds)
-        if ((h.keys & key_esc) && h.first <= last)
-            last = h.first - 1;
-    return last;
-}
-
 bool writes_files(const options &o)
 {
     return o.video.empty() || o.has_every;
 }
 
-bool is_written_frame(const options &o, uint64_t k, uint64_t last)
+bool is_kept_frame(const options &o, uint64_t k, uint64_t last)
 {
     return k == last || (o.every && k % o.every == 0);
 }

@@ -38,14 +38,11 @@ extern const char usage[];
 // when an argument is bad, missing or out of range.
 bool parse_options(int argc, char **argv, options *o, std::string *error);
 
-// The last frame that runs: Esc held at frame A ends the run before frame A.
-uint64_t last_frame(const options &o);
-
 // Whether the run writes grids and frames: always, unless a video alone was asked for.
 bool writes_files(const options &o);
 
-// Whether frame k's grid and picture are written: every K-th and the run's last.
-bool is_written_frame(const options &o, uint64_t k, uint64_t last);
+// Whether frame k is kept, its grid and picture written: every K-th and the run's last.
+bool is_kept_frame(const options &o, uint64_t k, uint64_t last);
 
 // Digits in a run's file names: five up to frame 99,999, then as many as the last
 // frame has, for every name of the run, so that a sorted listing is the run's order.

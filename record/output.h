@@ -21,6 +21,7 @@ struct recorded_frame {
     std::string file_number;     // its number as the run's file names write it, e.g. "00042"
     const uint32_t *const *rows; // its picture: screen_height rows of screen_width 32-bit
                                  // pixels, red << 16 | green << 8 | blue; none for the seeded world
+    world_view world;            // the world, rule and watch as the frame left them
 };
 
 // A kind leaves a stage it does not need empty (nullptr), all but is_wanted and take_frame.

@@ -3,8 +3,6 @@
 // last line showed (a console that takes no escapes).
 #include "record/progress.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -32,7 +30,7 @@ static void put_line(const char *text)
 
 void start_progress()
 {
-    on_terminal = isatty(2);
+    on_terminal = is_terminal(2);
     takes_escapes = on_terminal && takes_terminal_escapes(2);
     run_start = clock_type::now();
 }

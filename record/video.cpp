@@ -4,8 +4,6 @@
 // a process group of its own, so a Ctrl-C at the terminal reaches only the
 // recorder, which then ends the video itself. Its error output goes to a scratch
 // file, whose last line is shown when it fails.
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -99,9 +97,8 @@ static bool give_up_on_ffmpeg()
         return true;
     if (!stop_signal)
         return false;
-    struct stat st;
-    const long long work =
-        program_work(encoder) + (stat(video.temporary.c_str(), &st) == 0 ? st.st_size : 0);
+    const long long size = file_size(video.temporary);
+    const long long work = program_work(encoder) + (size > 0 ? size : 0);
     const auto now = std::chrono::steady_clock::now();
     if (work != last_work) {
         last_work = work, last_change = now;
@@ -125,7 +122,6 @@ static bool is_centisecond_pace(uint64_t fps)
 static bool check(const options &o, std::string *error)
 {
     const video_kind *kind = kind_of(o.video);
-    struct stat st;
     const std::string folder = folder_of(o.video);
     if (!kind)
         *error = "--video wants a file ending in .mp4, .webm, .gif or .apng: '" + o.video +
@@ -140,9 +136,9 @@ static bool check(const options &o, std::string *error)
         *error = "--crop for a " + std::string(kind->ending) +
                  " wants an even width and height: '" + std::to_string(o.crop.width) + "x" +
                  std::to_string(o.crop.height) + "'";
-    else if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    else if (!is_folder(folder))
         *error = "--video's folder does not exist: '" + folder + "'";
-    else if (stat(o.video.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    else if (is_folder(o.video))
         *error = "--video names a folder: '" + o.video + "'";
     else if ((ffmpeg = find_program("ffmpeg")).empty())
         *error = "--video needs the ffmpeg program, beside the recorder or on the PATH (on "

@@ -4,7 +4,9 @@
 // the keys' text both ways; and the page's pixel canvas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -17,6 +19,7 @@
 #include "core/frame.h"
 #include "core/keys.h"
 #include "core/ramps.h"
+#include "core/run.h"
 
 // The drawing phases as letters: clear, paint, caption.
 static std::string phases;
@@ -75,6 +78,90 @@ TEST(Keys, HoldsReadBackAsTheyAreWritten)
     for (const char *bad : {"", "@5", "X@5", "C@0", "C@5-4", "C@5-", "C@-5", "C@10000001", "C@5x",
                             "C@123456789012345678901234567890", "es@5", "escc@5"})
         EXPECT_STRNE(parse_hold(bad, &h), "") << bad;
+}
+
+// The run's holds as text: taken whole or not at all, faults in words of their
+// own (no option's name), a NUL inside the text a fault, not an end.
+TEST(Run, HoldListsAreTakenWholeOrNotAtAll)
+{
+    start_run(1);
+    const std::string good = "c@1-3,N@5,esc@9,";
+    ASSERT_STREQ(read_run_holds(good.data(), good.size()), "");
+    char text[64];
+    ASSERT_GT(write_run_holds(text, sizeof text), 0);
+    EXPECT_STREQ(text, "C@1-3,N@5,esc@9");
+    EXPECT_EQ(write_run_holds(text, 8), -1) << "too small is refused, not cut";
+    for (const std::string &bad : {std::string("M@2,X@3"), std::string("N@5\0,C@6", 9),
+                                   std::string("C@1,,N@2"), std::string("C@0")}) {
+        const char *fault = read_run_holds(bad.data(), bad.size());
+        EXPECT_STRNE(fault, "") << bad;
+        EXPECT_EQ(std::string(fault).find("--"), std::string::npos) << fault;
+        EXPECT_EQ(run_hold_count(), 3) << "the list stays as it was";
+    }
+    EXPECT_EQ(run_keys_at(2), key_c);
+    EXPECT_EQ(last_run_frame(100), 8u) << "Esc at frame 9 ends the run after frame 8";
+    EXPECT_EQ(last_run_frame(5), 5u) << "an Esc past the run's frames changes nothing";
+}
+
+// Keys held live are kept as holds, one hold for a key held over frames, and the
+// list written out replays the very same world; the holds' Esc ends the run.
+TEST(Run, LiveKeysBecomeHoldsThatReplayTheRun)
+{
+    start_run(424242);
+    const std::string esc = "esc@40";
+    ASSERT_STREQ(read_run_holds(esc.data(), esc.size()), "");
+    for (int k = 1; k <= 39; k++)
+        ASSERT_NE(advance_run(k <= 3 || k == 5    ? key_c
+                              : k >= 20 && k < 30 ? key_m | key_esc
+                                                  : 0),
+                  run_ended);
+    EXPECT_EQ(run_keys(), 0);
+    EXPECT_EQ(advance_run(key_n), run_ended) << "frame 40 is Esc's: nothing runs";
+    EXPECT_EQ(run_frames(), 39u);
+    char text[128];
+    ASSERT_GT(write_run_holds(text, sizeof text), 0);
+    EXPECT_STREQ(text, "esc@40,C@1-3,C@5,M@20-29") << "a live Esc is the front end's own";
+    const world_view live = view_world();
+    const std::vector<int32_t> cells(live.cells, live.cells + live.width * live.height);
+
+    start_run(424242);
+    ASSERT_STREQ(read_run_holds(text, strlen(text)), "");
+    while (advance_run(0) != run_ended) {
+    }
+    const world_view replay = view_world();
+    EXPECT_EQ(run_frames(), 39u);
+    EXPECT_TRUE(std::equal(cells.begin(), cells.end(), replay.cells)) << "the same world";
+    EXPECT_EQ(replay.gain, live.gain);
+}
+
+TEST(Run, AFullListSaysItNoLongerReplaysTheRun)
+{
+    start_run(3);
+    for (int i = 0; i < most_holds; i++)
+        ASSERT_TRUE(add_run_hold({key_c, 100000u + 2u * static_cast<unsigned>(i), 100000u}));
+    EXPECT_FALSE(add_run_hold({key_c, 1, 1}));
+    EXPECT_TRUE(run_is_recorded());
+    advance_run(key_m);
+    EXPECT_FALSE(run_is_recorded()) << "a live key with no room left";
+}
+
+// A frame advanced unseen and painted after is the frame run_frame paints.
+TEST(Frame, AdvancedThenPaintedIsTheFrameRunWhole)
+{
+    static uint32_t whole[screen_width * screen_height];
+    for (int k = 1; k <= 12; k++) {
+        start_world(77);
+        for (int j = 1; j < k; j++)
+            run_frame(j % 3 == 0 ? key_c | key_m : 0, pixel_canvas());
+        run_frame(k % 3 == 0 ? key_c | key_m : 0, pixel_canvas());
+        std::copy(canvas_pixels(), canvas_pixels() + screen_width * screen_height, whole);
+        start_world(77);
+        for (int j = 1; j <= k; j++)
+            advance_frame(j % 3 == 0 ? key_c | key_m : 0);
+        paint_frame(pixel_canvas());
+        ASSERT_TRUE(std::equal(whole, whole + screen_width * screen_height, canvas_pixels()))
+            << "frame " << k;
+    }
 }
 
 // The page's canvas: red first in memory, black skipped, the caption in grey

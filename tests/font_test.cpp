@@ -50,7 +50,7 @@ TEST(CaptionFont, DamagedOrCraftedFilesFallBackToTheLibrarysFont)
     EXPECT_EQ(load_caption_font("no-such-folder/myfont.pcx"), nullptr);
     unlink(fifo.c_str());
 
-    BITMAP *buffer = start_toy(1, fifo.c_str());
+    BITMAP *buffer = start_toy(fifo.c_str());
     EXPECT_EQ(caption_font, font) << "the toy starts with the library's font";
     destroy_back_buffer(buffer);
 }

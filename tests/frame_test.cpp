@@ -19,7 +19,8 @@
 TEST(FrameLoop, EscDownBeforeTheFirstFrameRunsNone)
 {
     start_headless_allegro();
-    BITMAP *buffer = start_toy(2026, LINCELL_FONT_FILE);
+    start_world(2026);
+    BITMAP *buffer = start_toy(LINCELL_FONT_FILE);
     key[KEY_ESC] = 1;
     const uint32_t state = random_state;
     run_frames(buffer); // headless there is no screen: a presented frame would crash

@@ -140,7 +140,8 @@ int main(int argc, char **argv)
         return 2;
     }
     start_headless_allegro();
-    BITMAP *back_buffer = start_toy(2, find_caption_font(program_folders_only).c_str());
+    start_world(2);
+    BITMAP *back_buffer = start_toy(find_caption_font(program_folders_only).c_str());
     for (int k = 1; k <= 300; k++)
         run_frame(0, bitmap_canvas(back_buffer));
     std::string bytes;

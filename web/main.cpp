@@ -1,50 +1,76 @@
-// The web page's side of the toy: the one frame, run over the core's pixel
-// canvas, which the page's script puts on its own; and the run's keys as the
-// page's link carries them, in the recorder's --hold grammar, read and written
-// by the core's own parser. The script hands in the keys held (key_* bits) and
-// reads back what the frame did (did_* bits), nothing more.
+// The web page's bridge to the toy: the core's run, over its pixel canvas, as
+// functions the page's script calls, and text passed both ways through one
+// buffer. The script hands in the keys held live and reads back what the frame
+// did; the run keeps the holds, and the constants the script needs come from here.
 #include <emscripten.h>
 
-#include <cstring>
+#include <cstdio>
 
 #include "core/canvas.h"
 #include "core/frame.h"
 #include "core/keys.h"
+#include "core/run.h"
 
 extern const unsigned char caption_font_bytes[];
 extern const long caption_font_size;
 
-constexpr int most_holds = 4096;   // holds a run's link can carry
-constexpr int most_text = 1 << 16; // bytes of text passed between the script and here
+constexpr int most_text = 1 << 18; // bytes of text passed between the script and here
 
-// The run's holds: the link's first, then those of the keys pressed on the page.
-static hold holds[most_holds];
-static int hold_count;
-
-// Text from the script (a link's list of holds) or for it (a list, or a fault).
+// Text from the script (a link's list of holds) or for it (a list, a fault, the constants).
 static char text[most_text];
 
-// Start a world from `seed` with no holds. Returns 1, or 0 when the caption font
+// The core's constants the script uses, as one JSON object into the text; its length.
+extern "C" EMSCRIPTEN_KEEPALIVE int page_constants()
+{
+    return snprintf(text, sizeof text,
+                    "{\"width\":%d,\"height\":%d,\"key_c\":%d,\"key_n\":%d,\"key_m\":%d,"
+                    "\"key_esc\":%d,\"frame_keys\":%d,\"did_recolor\":%d,\"did_reseed\":%d,"
+                    "\"did_mutate\":%d,\"did_watch\":%d,\"most_frames\":%llu,\"most_holds\":%d,"
+                    "\"run_ended\":%d,\"most_seed\":%u}",
+                    screen_width, screen_height, key_c, key_n, key_m, key_esc, frame_keys,
+                    did_recolor, did_reseed, did_mutate, did_watch,
+                    static_cast<unsigned long long>(most_frames), most_holds, run_ended,
+                    4294967295u);
+}
+
+// Start a run from `seed` with no holds. Returns 1, or 0 when the caption font
 // was refused (the toy then runs without its caption).
 extern "C" EMSCRIPTEN_KEEPALIVE int start_page(uint32_t seed)
 {
-    hold_count = 0;
-    start_world(seed);
+    start_run(seed);
     return start_canvas(caption_font_bytes, caption_font_size);
 }
 
-// Run one frame with the keys held and leave its picture for the canvas.
-extern "C" EMSCRIPTEN_KEEPALIVE int run_page_frame(int keys)
+// The next generation with the keys held live; nothing painted. What it did
+// (did_* bits), or run_ended.
+extern "C" EMSCRIPTEN_KEEPALIVE int advance_page(int live)
 {
-    return run_frame(keys & frame_keys, pixel_canvas());
+    return advance_run(live);
 }
 
-// The same frame drawn nowhere: for the frames before the one a link shows.
-extern "C" EMSCRIPTEN_KEEPALIVE int run_page_frame_unseen(int keys)
+// Paint the world as it stands into the canvas's pixels.
+extern "C" EMSCRIPTEN_KEEPALIVE void paint_page()
 {
-    static const frame_canvas nowhere = {nullptr, [](void *) {}, [](void *, const int32_t *) {},
-                                         [](void *) {}};
-    return run_frame(keys & frame_keys, nowhere);
+    paint_frame(pixel_canvas());
+}
+
+// The run's frame count, the keys its last generation was given, the holds'
+// keys at frame k (Esc included), and whether its holds still replay it.
+extern "C" EMSCRIPTEN_KEEPALIVE double page_frames()
+{
+    return static_cast<double>(run_frames());
+}
+extern "C" EMSCRIPTEN_KEEPALIVE int page_keys()
+{
+    return run_keys();
+}
+extern "C" EMSCRIPTEN_KEEPALIVE int page_keys_at(double k)
+{
+    return run_keys_at(static_cast<uint64_t>(k));
+}
+extern "C" EMSCRIPTEN_KEEPALIVE int page_is_recorded()
+{
+    return run_is_recorded();
 }
 
 // Where the canvas's pixels are: screen_width x screen_height, four bytes each.
@@ -63,66 +89,19 @@ extern "C" EMSCRIPTEN_KEEPALIVE int page_text_size()
     return most_text;
 }
 
-// Read the text as the run's holds, a list of KEYS@A[-B] parted by commas, in
-// place of any there were. Returns how many, or -1 with the fault in the text
-// (and no holds): a list is taken whole or not at all.
-extern "C" EMSCRIPTEN_KEEPALIVE int page_read_holds()
+// Read the first `length` bytes of the text as the run's holds. Returns how
+// many, or -1 with the fault in the text (the list is taken whole or not at all).
+extern "C" EMSCRIPTEN_KEEPALIVE int page_read_holds(int length)
 {
-    hold_count = 0;
-    const char *fault = "";
-    for (char *item = text; *fault == '\0' && *item;) {
-        char *comma = strchr(item, ',');
-        if (comma)
-            *comma = '\0';
-        if (hold_count == most_holds)
-            fault = "more holds than a link can carry";
-        else
-            fault = parse_hold(item, &holds[hold_count++]);
-        item = comma ? comma + 1 : item + strlen(item);
-    }
+    const char *fault = read_run_holds(text, static_cast<size_t>(length));
     if (*fault == '\0')
-        return hold_count;
-    hold_count = 0;
-    strcpy(text, fault);
+        return run_hold_count();
+    snprintf(text, sizeof text, "%s", fault);
     return -1;
 }
 
-// The holds' keys at frame k, Esc included.
-extern "C" EMSCRIPTEN_KEEPALIVE int page_keys_at(double k)
-{
-    return keys_at(holds, hold_count, static_cast<uint64_t>(k));
-}
-
-// Note that the page's own keys were held at frame k: they join the last hold
-// when it is of the same keys and ends at k - 1. Returns 0 when there is no
-// room for another hold (the link then no longer follows the run).
-extern "C" EMSCRIPTEN_KEEPALIVE int page_note_keys(double frame, int keys)
-{
-    const uint64_t k = static_cast<uint64_t>(frame);
-    if (hold_count > 0 && holds[hold_count - 1].keys == keys &&
-        holds[hold_count - 1].last + 1 == k) {
-        holds[hold_count - 1].last = k;
-        return 1;
-    }
-    if (hold_count == most_holds)
-        return 0;
-    holds[hold_count++] = {keys, k, k};
-    return 1;
-}
-
-// The holds as a list into the text. Returns its length, or -1 when it does not fit.
+// The run's holds as a list into the text. Returns its length, or -1 when it does not fit.
 extern "C" EMSCRIPTEN_KEEPALIVE int page_write_holds()
 {
-    int length = 0;
-    text[0] = '\0';
-    for (int i = 0; i < hold_count; i++) {
-        if (i > 0 && length + 1 < most_text)
-            text[length++] = ',';
-        const int n = write_hold(holds[i], text + length, most_text - length);
-        if (n == 0)
-            return -1;
-        length += n;
-    }
-    text[length] = '\0';
-    return length;
+    return write_run_holds(text, most_text);
 }

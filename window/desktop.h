@@ -9,4 +9,4 @@ void name_window();
 
 // Once the library is running: a lost display or a window destroyed under the
 // toy ends it at once with a message, rather than a hang or an abort.
-void watch_desktop();
+void handle_lost_desktop();

@@ -4,4 +4,4 @@
 
 void name_window() {}
 
-void watch_desktop() {}
+void handle_lost_desktop() {}

@@ -43,7 +43,7 @@ void name_window()
     allegro_icon = const_cast<char **>(lincell_icon);
 }
 
-void watch_desktop()
+void handle_lost_desktop()
 {
     XSetIOErrorHandler(report_lost_display);
     XSetErrorHandler(report_lost_window);

@@ -30,7 +30,7 @@ static void init_system()
         exit(-1);
     }
     catch_stop_signals(); // in place of the library's own, which cannot end the toy cleanly
-    watch_desktop();
+    handle_lost_desktop();
     const int depth = desktop_color_depth();
     set_color_depth(depth != 0 ? depth : 32);
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, screen_width, screen_height, 0, 0) != 0) {
@@ -63,8 +63,13 @@ int main()
     note_ignored_signals();
     open_standard_streams(); // so that no connection or library message takes 0, 1 or 2
     init_system();
-    BITMAP *back_buffer = start_toy(static_cast<uint32_t>(time(nullptr)),
-                                    find_caption_font(working_folder_first).c_str());
+    start_world(static_cast<uint32_t>(time(nullptr)));
+    BITMAP *back_buffer = start_toy(find_caption_font(working_folder_first).c_str());
+    if (!back_buffer) {
+        allegro_message("lincell: not enough memory for the %d x %d back buffer.\n", screen_width,
+                        screen_height);
+        exit(-1);
+    }
     run_frames(back_buffer);
     destroy_back_buffer(back_buffer);
     shutdown_system();
