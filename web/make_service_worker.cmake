@@ -1,7 +1,7 @@
 # Writes sw.js into DIR from sw.js.in: the list of the page's files and a hash of
 # all of them, so that each build's worker caches under a name of its own.
 # Usage: cmake -DDIR=<build folder> -DTEMPLATE=<sw.js.in> -P make_service_worker.cmake
-set(names index.html page.js lincell.js lincell.wasm manifest.webmanifest
+set(names index.html page.js toy.js keys.js link.js loop.js lincell.js lincell.wasm manifest.webmanifest
   icons/icon-32.png icons/icon-192.png icons/icon-512.png)
 set(all "")
 set(FILES "'./'")
