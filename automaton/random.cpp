@@ -1,5 +1,5 @@
 // The generator is the C standard's portable example of rand(): every build of
-// the toy, on every platform, draws the same numbers from the same seed.
+// the toy, on every platform, picks the same numbers from the same seed.
 #include "automaton/random.h"
 
 uint32_t random_state;

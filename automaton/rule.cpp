@@ -1,4 +1,4 @@
-// The rule's parameters and the draws that set and mutate them. Each parameter is
+// The rule's parameters and the picks that set and mutate them. Each parameter is
 // computed in double precision and rounded to single precision when stored.
 #include "automaton/rule.h"
 
@@ -7,7 +7,7 @@
 float rule_weights[rule_taps];
 float rule_gain;
 
-static float draw_parameter()
+static float random_parameter()
 {
     return static_cast<float>(random_in_range(0, 1000) / 500.0 - 1.0);
 }
@@ -21,8 +21,8 @@ static float mutate_parameter(float value)
 void randomize_rule()
 {
     for (float &w : rule_weights)
-        w = draw_parameter();
-    rule_gain = draw_parameter();
+        w = random_parameter();
+    rule_gain = random_parameter();
 }
 
 void mutate_rule()

@@ -25,7 +25,7 @@ inline int32_t clamp_cell(int32_t v)
     return v <= 0 ? 0 : v > 255 ? 255 : v;
 }
 
-// Draw a new rule: w0..w8 then the gain, each -1..1 in steps of 0.002.
+// Pick a new rule at random: w0..w8 then the gain, each -1..1 in steps of 0.002.
 void randomize_rule();
 
 // Nudge w0..w8 then the gain, each by -0.05..0.05 in steps of 0.0001; no bounds.

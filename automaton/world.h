@@ -18,10 +18,10 @@ extern int32_t current_grid[world_cells];
 extern int32_t next_grid[world_cells];
 
 // Weights w0..w8 of the cell itself, left, right, above, below, below right,
-// above left, below left and above right; -1..1 when drawn, unbounded after mutation.
+// above left, below left and above right; -1..1 when picked, unbounded after mutation.
 extern float rule_weights[rule_taps];
 
-// Gain applied to the weighted sum; -1..1 when drawn, unbounded after mutation.
+// Gain applied to the weighted sum; -1..1 when picked, unbounded after mutation.
 extern float rule_gain;
 
 // Last value read at each probe cell, in commit order; 0..255 once a frame has run.

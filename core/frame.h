@@ -19,7 +19,7 @@ constexpr int caption_grey = 128; // red, green and blue alike
 
 // What one frame's controls did, one bit each, as run_frame returns it.
 enum : int {
-    did_recolor = 1, // the colour ramps were drawn again (C)
+    did_recolor = 1, // new colour ramps were picked (C)
     did_reseed = 2,  // a new world and rule were seeded (N, or the watch's request)
     did_mutate = 4,  // the rule was mutated (M)
     did_watch = 8,   // the watch's request was pending (it joins N in one reseed)
@@ -35,7 +35,7 @@ struct frame_canvas {
 };
 
 // Start a world as the program starts one: everything zero, then the random source
-// seeded, the sweep picked, the world seeded and the first colours drawn.
+// seeded, the sweep picked, the world seeded and the first colours picked.
 void start_world(uint32_t seed);
 
 // Build one frame with the keys held (key_* bits; Esc is the front end's): controls,

@@ -1,4 +1,4 @@
-// Ramp generation. Nine draws in a fixed order (three phases, three stretches,
+// Ramp generation. Nine picks in a fixed order (three phases, three stretches,
 // three wave shapes, each red, green, blue), then each ramp is a sinusoid that
 // starts at its phase and advances 1 / stretch radian per cell value.
 #include "core/ramps.h"

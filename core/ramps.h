@@ -6,13 +6,13 @@
 
 constexpr int ramp_size = 256; // one entry per cell value 0..255
 
-// Factors for red, green and blue, 0.0..1.0; a channel drawn with a stretch of 0
+// Factors for red, green and blue, 0.0..1.0; a channel picked with a stretch of 0
 // holds entries that are not finite until the ramps are generated again.
 extern float red_ramp[ramp_size];
 extern float green_ramp[ramp_size];
 extern float blue_ramp[ramp_size];
 
-// Draw new phases, stretches and wave shapes and refill all three ramps.
+// Pick new phases, stretches and wave shapes and refill all three ramps.
 void generate_color_ramps();
 
 // One channel of a cell's colour: trunc(v * factor), 0..v; 0 when the factor is not finite.

@@ -13,7 +13,7 @@ are_rgb_frames() {
 # Write a stand-in for ffmpeg as FOLDER/NAME that behaves as KIND:
 #   keeps   keeps the raw frames it is fed as the file its last argument names
 #   quits   ends well at once, reading nothing
-#   stalls  never reads and never ends
+#   stalls  never reads and never ends; its process number in ./stand-in.pid
 #   spews   floods its error output with unprintable bytes and fails
 #   slow    counts the bytes it is fed, then works on for $SLOW_SECONDS (default 3)
 #           before keeping the count as the file
@@ -23,7 +23,7 @@ fake_ffmpeg() {
   case $kind in
   keeps) body='for last; do :; done; exec cat >"${last#file:}"' ;;
   quits) body='exit 0' ;;
-  stalls) body='exec sleep 60' ;;
+  stalls) body="echo \$\$ >'$PWD/stand-in.pid'; exec sleep 60" ;;
   spews) body='head -c 3000000 /dev/urandom >&2; exit 1' ;;
   slow) body="for last; do :; done; n=\$(wc -c); sleep ${SLOW_SECONDS:-3}; echo \$n >\"\${last#file:}\"" ;;
   old) body='[ "$1" = -encoders ] && { echo " V..... libvpx-vp9"; exit 0; }

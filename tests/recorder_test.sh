@@ -52,6 +52,15 @@ refusals() {
     ok "and no video" is "$(count . '^z\.')" 0
   done
   ok "help that cannot be written is no success" is "$("$R" --help >/dev/full; echo $?)" 1
+  # No memory for the picture: said on standard error, status 1, and the earlier
+  # recording untouched although --overwrite was given.
+  [ -n "${REFUSE_MEMORY:-}" ] || return 0
+  "$R" --seed 1 --frames 2 --every 1 --out kept 2>/dev/null
+  LD_PRELOAD=$REFUSE_MEMORY "$R" --seed 2 --frames 2 --every 1 --out kept --overwrite --log >stdout 2>stderr
+  ok "no memory: status 1" is "$?" 1
+  ok "said on standard error" said "lincell-record: not enough memory"
+  ok "nothing on standard output" is "$(wc -c <stdout)" 0
+  ok "the earlier recording untouched" is "$(count kept '^(frame|grid)-0000[0-2]')" 5
 }
 
 files() {
@@ -197,7 +206,7 @@ ffmpeg_misbehaving() {
   wait $!
   ok "ffmpeg stalling, then SIGTERM: ended by the recorder with 143" is "$?" 143
   ok "no video" is "$(count . 's\.mp4')" 0
-  ok "no stand-in left running" is "$(pgrep -f 'sleep 60' -c)" 0
+  ok "no stand-in left running" eval '! kill -0 "$(cat stand-in.pid)" 2>/dev/null'
   fake_ffmpeg bin ffmpeg spews
   PATH=bin:$PATH record --seed 1 --frames 3 --video e.mp4
   ok "ffmpeg failing: status 1" is "$status" 1
