@@ -2,6 +2,7 @@
 // through, no modes for folders, and a rename that will not replace.
 #include "platform/files.h"
 
+#include <direct.h>
 #include <dirent.h>
 #include <fcntl.h>
 #include <io.h>

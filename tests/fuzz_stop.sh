@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # scripts/fuzz stopped by Ctrl-C while a fuzzer runs: the whole run stops with
 # status 130 and says so, reports no finding, keeps nothing in build-fuzz/findings
-# and leaves no scratch folder behind. Run after scripts/fuzz has built its targets.
+# and leaves no scratch folder behind. A time it cannot read is refused with
+# status 2 before anything runs. Run after scripts/fuzz has built its targets.
 # Usage: tests/fuzz_stop.sh
 set -u
 cd "$(dirname "$0")/.." || exit 1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: fuzz stop: $*"; exit 1; }
+for time in abc 1x 0 -5 "" "10 20" 1.5h; do
+  scripts/fuzz "$time" >"$scratch/out" 2>&1
+  [ $? -eq 2 ] || fail "the time '$time' was not refused with status 2"
+done
+grep -q '^usage: scripts/fuzz' "$scratch/out" || fail "a refused time did not say the usage"
 findings_before=$(find build-fuzz/findings -type f 2>/dev/null | wc -l)
 # A job of its own, as on a terminal: its own process group, Ctrl-C not ignored.
 set -m
