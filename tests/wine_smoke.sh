@@ -132,9 +132,16 @@ if [ -n "${2:-}" ]; then
   timeout 120 wine "$installer" /S >/dev/null 2>&1
   status=$?
   [ "$status" -eq 2 ] || fail "a silent upgrade over a running lincell.exe gave status $status"
-  timeout 60 wine "$home/uninstall.exe" /S "_?=$(win_path "$home")" >/dev/null 2>&1
+  # The uninstall entry's own silent command, as software managers run it.
+  quiet_uninstall() {
+    local quiet
+    quiet=$(wine reg query "$key" /v QuietUninstallString 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+    [[ $quiet =~ ^\"([^\"]+)\"\ /S\ (_\?=.+)$ ]] || fail "the entry's QuietUninstallString is '$quiet'"
+    timeout 60 wine "${BASH_REMATCH[1]}" /S "${BASH_REMATCH[2]}" >/dev/null 2>&1
+  }
+  quiet_uninstall
   status=$?
-  [ "$status" -eq 2 ] || fail "a silent uninstall of a running lincell.exe gave status $status"
+  [ "$status" -eq 2 ] || fail "the entry's silent uninstall of a running lincell.exe gave status $status"
   for f in lincell.exe lincell-record.exe myfont.pcx uninstall.exe; do
     [ -s "$home/$f" ] || fail "the failed uninstall removed $f"
   done
@@ -149,7 +156,11 @@ if [ -n "${2:-}" ]; then
   [ -s "$second/lincell.exe" ] || fail "nothing installed into the second folder"
   # Uninstalling the first leaves what is now the second's: shortcuts and entry.
   uninstall_and_wait() {
-    timeout 60 wine "$1/uninstall.exe" /S >/dev/null 2>&1 || fail "the silent uninstall of $1 failed"
+    if [ "${2:-}" = entry ]; then
+      quiet_uninstall || fail "the entry's silent uninstall of $1 gave status $?"
+    else
+      timeout 60 wine "$1/uninstall.exe" /S >/dev/null 2>&1 || fail "the silent uninstall of $1 failed"
+    fi
     for _ in $(seq 300); do
       [ -e "$1" ] || break
       sleep 0.1
@@ -163,7 +174,7 @@ if [ -n "${2:-}" ]; then
   [ -s "$menu/lincell.lnk" ] || fail "uninstalling the first install took the second's shortcuts"
   step "two installs: uninstalling the first left the second's entry and shortcuts"
 
-  uninstall_and_wait "$second"
+  uninstall_and_wait "$second" entry # in place, the uninstaller too goes once it has ended
   for _ in $(seq 300); do
     [ -e "$menu" ] || wine reg query "$key" >/dev/null 2>&1 || break
     sleep 0.1

@@ -375,7 +375,26 @@ function fit() {
 new ResizeObserver(fit).observe(stage);
 fit();
 
-if ('serviceWorker' in navigator && location.protocol !== 'file:')
-  navigator.serviceWorker.register('sw.js').catch(() => {});
+// ---- Updates. The worker caches each build whole and takes over as soon as a
+// new one is cached; a tab open on the old build is told, and loads the new one
+// on this very frame when asked.
+if ('serviceWorker' in navigator && location.protocol !== 'file:') {
+  let controlled = navigator.serviceWorker.controller !== null; // by a build before this change
+  navigator.serviceWorker.register('sw.js').then((registration) => {
+    const look = () => registration.update().catch(() => {});
+    document.addEventListener('visibilitychange', () => { if (!document.hidden) look(); });
+    setInterval(look, 3600 * 1000);
+  }).catch(() => {});
+  navigator.serviceWorker.addEventListener('controllerchange', () => {
+    if (controlled)
+      $('update').hidden = false; // (the first worker of all takes over a page of its own build)
+    controlled = true;
+  });
+}
+$('reload').addEventListener('click', () => {
+  if (run.state !== 'catching')
+    history.replaceState(null, '', address_of(run.seed, run.holds, run.frame, kept_parts));
+  location.reload();
+});
 
 start_run();

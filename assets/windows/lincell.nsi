@@ -140,7 +140,8 @@ Section "lincell"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\lincell.exe,0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  ; Run in place (_?=), the silent uninstaller's status is its own: a failure is never a 0.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S _?=$INSTDIR'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
@@ -165,6 +166,12 @@ Section "Uninstall"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR" ; only when empty: whatever the user put there stays
+  ; Run in place, the uninstaller cannot remove itself while it runs: a hidden
+  ; command does, once it has ended, and the folder with it when that is empty.
+  ${If} ${FileExists} "$INSTDIR\uninstall.exe"
+  ${AndIf} $EXEPATH == "$INSTDIR\uninstall.exe"
+    ExecShell "" "$SYSDIR\cmd.exe" '/c ping -n 3 127.0.0.1 >nul & cd /d "$TEMP" & del /f /q "$INSTDIR\uninstall.exe" & rmdir "$INSTDIR"' SW_HIDE
+  ${EndIf}
   ; The shortcuts and the entry are this install's only if they still name its
   ; folder: a later install elsewhere has made them its own.
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
