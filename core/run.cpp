@@ -69,6 +69,20 @@ const char *read_run_holds(const char *text, size_t length)
     return "";
 }
 
+const hold *run_holds()
+{
+    return holds;
+}
+
+bool replace_run_holds(const hold *others, int count)
+{
+    if (count < 0 || count > most_holds)
+        return false;
+    memcpy(holds, others, sizeof(hold) * static_cast<size_t>(count));
+    hold_count = count;
+    return true;
+}
+
 bool add_run_hold(const hold &h)
 {
     if (hold_count == most_holds)

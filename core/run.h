@@ -31,6 +31,11 @@ const char *read_run_holds(const char *text, size_t length);
 // Add one hold to the run's list; false when the list is full.
 bool add_run_hold(const hold &h);
 
+// The run's holds, run_hold_count() of them, to be read; and all of them
+// replaced by `count` others (false, and none replaced, when they are too many).
+const hold *run_holds();
+bool replace_run_holds(const hold *others, int count);
+
 // The run's holds as text, as read_run_holds reads them, into `size` bytes.
 // Returns the length, or -1 when they do not fit.
 int write_run_holds(char *text, int size);

@@ -8,16 +8,20 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/link.h"
 #include "core/run.h"
 
 const char usage[] =
     "usage: lincell-record --seed S --frames F [--hold KEYS@A[-B]]... [--every K]\n"
     "                      [--out DIR] [--video FILE [--fps N] [--crop WxH+X+Y]]\n"
     "                      [--overwrite] [--log]\n"
+    "       lincell-record --link LINK [--frames F] [the options above but --seed, --hold]\n"
     "       lincell-record --help | --version\n"
     "  --seed S        seed of the random source, 0..4294967295\n"
     "  --frames F      frames to run, 0..10000000\n"
     "  --hold KEYS@A-B hold keys C, N, M (any of them) or esc during frames A..B\n"
+    "  --link LINK     the run a web page's link replays: its seed, its keys and\n"
+    "                  (unless --frames is given) the frame it opens on\n"
     "  --every K       also write every K-th frame, not only the last\n"
     "  --out DIR       folder for grid-*.pgm and frame-*.png (default: .)\n"
     "  --video FILE    also the whole run as one video: .mp4, .webm, .gif or .apng\n"
@@ -68,6 +72,18 @@ static std::string take_option(int c, const char *value, options *o)
         o->holds.push_back(h);
         return "";
     }
+    case 'L': {
+        static hold holds[most_holds];
+        run_link link;
+        if (const char *fault = read_run_link(value, strlen(value), holds, most_holds, &link);
+            *fault)
+            return std::string("--link: ") + fault;
+        o->seed = link.seed;
+        o->holds.assign(holds, holds + link.hold_count);
+        o->link_frames = link.has_frames ? link.frames : 0;
+        o->has_link_frames = link.has_frames;
+        return "";
+    }
     case 'e':
         o->has_every = true;
         return parse_whole_number(value, most_frames, &o->every) && o->every >= 1
@@ -98,21 +114,16 @@ static std::string quoted(const char *what, const char *value)
 
 bool parse_options(int argc, char **argv, options *o, std::string *error)
 {
-    static const struct option long_options[] = {{"seed", required_argument, nullptr, 's'},
-                                                 {"frames", required_argument, nullptr, 'f'},
-                                                 {"hold", required_argument, nullptr, 'k'},
-                                                 {"every", required_argument, nullptr, 'e'},
-                                                 {"out", required_argument, nullptr, 'o'},
-                                                 {"log", no_argument, nullptr, 'l'},
-                                                 {"video", required_argument, nullptr, 'v'},
-                                                 {"fps", required_argument, nullptr, 'r'},
-                                                 {"crop", required_argument, nullptr, 'x'},
-                                                 {"overwrite", no_argument, nullptr, 'w'},
-                                                 {"help", no_argument, nullptr, 'h'},
-                                                 {"version", no_argument, nullptr, 'V'},
-                                                 {nullptr, 0, nullptr, 0}};
+    static const struct option long_options[] = {
+        {"seed", required_argument, nullptr, 's'},  {"frames", required_argument, nullptr, 'f'},
+        {"hold", required_argument, nullptr, 'k'},  {"link", required_argument, nullptr, 'L'},
+        {"every", required_argument, nullptr, 'e'}, {"out", required_argument, nullptr, 'o'},
+        {"log", no_argument, nullptr, 'l'},         {"video", required_argument, nullptr, 'v'},
+        {"fps", required_argument, nullptr, 'r'},   {"crop", required_argument, nullptr, 'x'},
+        {"overwrite", no_argument, nullptr, 'w'},   {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},     {nullptr, 0, nullptr, 0}};
     *o = options();
-    bool has_seed = false, has_frames = false;
+    bool has_seed = false, has_frames = false, has_link = false, has_holds = false;
     opterr = 0;
     optind = 0; // start afresh, whatever an earlier call read
     int c;
@@ -141,12 +152,20 @@ bool parse_options(int argc, char **argv, options *o, std::string *error)
                 *error = quoted(fault.c_str(), optarg);
                 return false;
             }
-            has_seed |= c == 's', has_frames |= c == 'f';
+            has_seed |= c == 's', has_frames |= c == 'f', has_link |= c == 'L',
+                has_holds |= c == 'k';
         }
     }
+    if (has_link && !has_frames && o->has_link_frames)
+        o->frames = o->link_frames, has_frames = true;
     if (optind < argc)
         *error = quoted("unexpected argument", argv[optind]);
-    else if (!has_seed)
+    else if (has_link && (has_seed || has_holds))
+        *error = quoted("--link carries the seed and the keys; give it without",
+                        has_seed ? "--seed" : "--hold");
+    else if (has_link && !has_frames)
+        *error = quoted("the link names no frame; give --frames too", "--link");
+    else if (!has_seed && !has_link)
         *error = quoted("missing option", "--seed");
     else if (!has_frames)
         *error = quoted("missing option", "--frames");

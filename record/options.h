@@ -21,6 +21,8 @@ struct options {
     uint64_t every = 0;  // also write every K-th frame; 0 for the last alone
     uint64_t fps = 0;    // the video's frames a second, 1..1000; 0 for its kind's own
     bool has_every = false;
+    uint64_t link_frames = 0; // the frame --link's link opens on, when has_link_frames
+    bool has_link_frames = false;
     bool log = false;       // one JSON line per frame on standard output
     bool overwrite = false; // replace an earlier recording's files
     bool help = false, version = false;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "core/canvas.h"
 #include "core/frame.h"
 #include "core/keys.h"
+#include "core/link.h"
 #include "core/ramps.h"
 #include "core/run.h"
 
@@ -143,6 +145,109 @@ TEST(Run, AFullListSaysItNoLongerReplaysTheRun)
     EXPECT_TRUE(run_is_recorded());
     advance_run(key_m);
     EXPECT_FALSE(run_is_recorded()) << "a live key with no room left";
+}
+
+// Steering as a lively person does it, `minutes` long: about 30 presses a minute
+// at irregular times, most a tap, some held a second or two, a few of two keys.
+static std::vector<hold> lively_steering(int minutes, uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::vector<hold> holds;
+    const int singles[] = {key_c, key_n, key_m};
+    for (uint64_t frame = 30; frame < static_cast<uint64_t>(minutes) * 3600;) {
+        const int roll = static_cast<int>(random() % 20);
+        const int keys = roll == 0 ? key_c | key_m : singles[random() % 3];
+        const uint64_t held = roll < 14 ? 1 + random() % 12 : 12 + random() % 100;
+        holds.push_back({keys, frame, frame + held - 1});
+        frame += held + 20 + random() % 200;
+    }
+    return holds;
+}
+
+static bool same_holds(std::vector<hold> a, std::vector<hold> b)
+{
+    const auto order = [](const hold &x, const hold &y) {
+        return std::tie(x.first, x.last, x.keys) < std::tie(y.first, y.last, y.keys);
+    };
+    std::sort(a.begin(), a.end(), order);
+    std::sort(b.begin(), b.end(), order);
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](const hold &x, const hold &y) {
+               return x.keys == y.keys && x.first == y.first && x.last == y.last;
+           });
+}
+
+// The compact code reads back as it was written, any list of holds; twenty
+// minutes of lively steering fits in a link a chat will not cut.
+TEST(Link, TheCompactCodeReadsBackWhatItWrote)
+{
+    static char text[1 << 18];
+    static hold back[most_holds];
+    int count = -1;
+    std::mt19937 random(5);
+    for (int round = 0; round < 200; round++) {
+        std::vector<hold> holds(random() % 40);
+        for (hold &h : holds) {
+            h.keys = 1 + static_cast<int>(random() % 15);
+            h.first = round % 2 ? 1 + random() % most_frames : 1 + random() % 500;
+            h.last = std::min<uint64_t>(most_frames,
+                                        h.first + (random() % 3 ? random() % 50 : random()));
+        }
+        const int n =
+            write_compact_holds(holds.data(), static_cast<int>(holds.size()), text, sizeof text);
+        ASSERT_GT(n, 0);
+        ASSERT_STREQ(read_compact_holds(text, static_cast<size_t>(n), back, most_holds, &count),
+                     "");
+        ASSERT_TRUE(same_holds(holds, std::vector<hold>(back, back + count))) << text;
+    }
+    for (int minutes : {1, 5, 10, 20}) {
+        const std::vector<hold> holds = lively_steering(minutes, static_cast<uint32_t>(minutes));
+        const int n =
+            write_compact_holds(holds.data(), static_cast<int>(holds.size()), text, sizeof text);
+        std::printf("     %2d minutes, %zu holds: %d characters\n", minutes, holds.size(), n);
+        if (minutes == 20) {
+            EXPECT_LE(n, 1900) << "with the seed, the frame and the page's address: 2,000 at most";
+        }
+    }
+}
+
+TEST(Link, ACodeOrALinkIsTakenWholeOrNotAtAll)
+{
+    static hold holds[most_holds];
+    int count = 7;
+    const hold some[] = {{key_c, 5, 9}, {key_n | key_esc, 400, 400}};
+    char text[64];
+    const int n = write_compact_holds(some, 2, text, sizeof text);
+    ASSERT_GT(n, 0);
+    EXPECT_EQ(write_compact_holds(some, 2, text, n), -1) << "too small is refused, not cut";
+    std::string code(text, static_cast<size_t>(n));
+    for (const std::string &bad : {code.substr(0, code.size() - 1), code + "A", code + "!",
+                                   code.substr(0, 2) + "." + code.substr(3), std::string("")}) {
+        EXPECT_STRNE(read_compact_holds(bad.data(), bad.size(), holds, most_holds, &count), "")
+            << bad;
+        EXPECT_EQ(count, 7) << "nothing written for a fault";
+    }
+    EXPECT_STRNE(read_compact_holds(code.data(), code.size(), holds, 1, &count), "")
+        << "more holds than the caller keeps";
+
+    run_link link;
+    const std::string url = "https://lincell.example.org/?x=1#seed=42&run=" + code + "&frames=500";
+    ASSERT_STREQ(read_run_link(url.data(), url.size(), holds, most_holds, &link), "");
+    EXPECT_EQ(link.seed, 42u);
+    EXPECT_TRUE(link.has_frames && link.frames == 500);
+    EXPECT_TRUE(same_holds({some, some + 2}, {holds, holds + link.hold_count}));
+    const std::string old = "#seed=7&hold=C@5-9%2CNM@400";
+    ASSERT_STREQ(read_run_link(old.data(), old.size(), holds, most_holds, &link), "");
+    EXPECT_TRUE(same_holds({{key_c, 5, 9}, {key_n | key_m, 400, 400}}, {holds, holds + 2}));
+    EXPECT_FALSE(link.has_frames);
+    for (const std::string &bad : std::vector<std::string>{
+             "#frames=5", "#seed=1&seed=2", "#seed=1&hodl=C@1", "#seed=1&amp;frames=2",
+             "#seed=1&hold=C@1&run=" + code, "#seed=1&hold=C@1%00,N@2", "#seed=4294967296",
+             "#seed=1&frames=10000001", "#seed=1&hold=C@1%2"}) {
+        link.seed = 99;
+        EXPECT_STRNE(read_run_link(bad.data(), bad.size(), holds, most_holds, &link), "") << bad;
+        EXPECT_EQ(link.seed, 99u) << bad;
+    }
 }
 
 // A frame advanced unseen and painted after is the frame run_frame paints.

@@ -87,6 +87,26 @@ TEST(RecorderOptions, HoldsAddUp)
     EXPECT_EQ(keys_at_frame(50), key_esc);
 }
 
+// A page's link carries the seed, the keys and the frame; --frames may say otherwise.
+TEST(RecorderOptions, ALinkIsTheRunItReplays)
+{
+    options o;
+    ASSERT_EQ(parse("--link https://x.example/#seed=5&hold=C@3-4,N@7&frames=40", &o), "");
+    EXPECT_EQ(o.seed, 5u);
+    EXPECT_EQ(o.frames, 40u);
+    ASSERT_EQ(o.holds.size(), 2u);
+    EXPECT_EQ(keys_at(o.holds.data(), 2, 7), key_n);
+    ASSERT_EQ(parse("--frames 12 --link #seed=5&run=g&frames=40", &o), "");
+    EXPECT_EQ(o.frames, 12u);
+    EXPECT_TRUE(o.holds.empty());
+    EXPECT_NE(parse("--link #seed=5&frames=4 --seed 5", &o).find("--link carries"),
+              std::string::npos);
+    EXPECT_NE(parse("--link #seed=5&frames=4 --hold c@1", &o).find("--link carries"),
+              std::string::npos);
+    EXPECT_NE(parse("--link #seed=5", &o).find("names no frame"), std::string::npos);
+    EXPECT_NE(parse("--link #seed=5&hodl=C@1&frames=4", &o).find("--link: "), std::string::npos);
+}
+
 TEST(RecorderOptions, EveryKthFrameAndTheLastAreWritten)
 {
     options o;

@@ -1,13 +1,14 @@
-// The page's address as a link to a run: #seed=S, then hold=KEYS@A[-B],... and
-// frames=K. Whatever the address holds that the page does not understand is
-// said on the page and kept in the address as it came, never cut.
+// The page's address as a link to a run: #seed=S, then run=CODE (the holds in
+// the toy's compact code) or the older hold=KEYS@A[-B],..., and frames=K.
+// Whatever the address holds that the page does not understand is said on the
+// page and kept in the address as it came, never cut.
 
-const names = ['seed', 'hold', 'frames'];
+const names = ['seed', 'run', 'hold', 'frames'];
 
-// The address's parts: seed and frames as numbers (or null), the holds' text (or
-// null), notes on what was not understood, and the parts kept as they came.
+// The address's parts: seed and frames as numbers (or null), the holds' code or
+// text (or null), notes on what was not understood, and the parts kept as they came.
 export function read_address(hash, most_seed, most_frames) {
-  const notes = [], kept = [], seen = {};
+  const notes = [], kept = [], seen = {}, raw = {};
   const shown = (text) => (text === '' ? '(empty)' : JSON.stringify(text.slice(0, 40)));
   for (const part of hash.replace(/^#/, '').split('&')) {
     if (part === '')
@@ -30,6 +31,7 @@ export function read_address(hash, most_seed, most_frames) {
       kept.push(part);
     } else {
       seen[name] = value;
+      raw[name] = part;
     }
   }
   const number = (name, most) => {
@@ -42,20 +44,26 @@ export function read_address(hash, most_seed, most_frames) {
     return null;
   };
   const seed = number('seed', most_seed);
-  let frames = number('frames', most_frames), holds = 'hold' in seen ? seen.hold : null;
-  if (seed === null && (frames !== null || holds !== null)) {
-    notes.push('frames= and hold= need a seed= beside them; they are ignored.');
-    frames = holds = null;
+  let frames = number('frames', most_frames);
+  let code = 'run' in seen ? seen.run : null, holds = 'hold' in seen ? seen.hold : null;
+  if (code !== null && holds !== null) {
+    notes.push('run= and hold= are both given; run= is used, hold= ignored.');
+    kept.push(raw.hold);
+    holds = null;
   }
-  return { seed, frames, holds, notes, kept };
+  if (seed === null && (frames !== null || holds !== null || code !== null)) {
+    notes.push('frames=, run= and hold= need a seed= beside them; they are ignored.');
+    frames = holds = code = null;
+  }
+  return { seed, frames, code, holds, notes, kept, raw };
 }
 
-// The address of a run: its seed, its holds' text, the frame it opens on (or
+// The address of a run: its seed, its holds' code, the frame it opens on (or
 // null to run), and the parts kept as they came.
-export function address_of(seed, holds, frames, kept = []) {
+export function address_of(seed, code, frames, kept = []) {
   let hash = `#seed=${seed}`;
-  if (holds)
-    hash += `&hold=${holds}`;
+  if (code)
+    hash += `&run=${code}`;
   if (frames !== null)
     hash += `&frames=${frames}`;
   for (const part of kept)
@@ -69,11 +77,8 @@ export function shell_quoted(text) {
   return /^[A-Za-z0-9@%+=:,./_-]+$/.test(s) ? s : `'${s.replace(/'/g, `'\\''`)}'`;
 }
 
-// The recorder's command line that renders the same run as a video, from the
-// core's own written holds.
-export function command_line(seed, frames, holds) {
-  const words = ['lincell-record', '--seed', seed, '--frames', frames,
-                 ...(holds ? holds.split(',').flatMap((h) => ['--hold', h]) : []),
-                 '--video', `lincell-${seed}.mp4`];
-  return words.map(shell_quoted).join(' ');
+// The recorder's command line that renders the run of `link` as a video.
+export function command_line(link, seed, frames) {
+  return ['lincell-record', '--link', link, '--video', `lincell-${seed}-${frames}.mp4`]
+    .map(shell_quoted).join(' ');
 }

@@ -9,6 +9,7 @@
 #include "core/canvas.h"
 #include "core/frame.h"
 #include "core/keys.h"
+#include "core/link.h"
 #include "core/run.h"
 
 extern const unsigned char caption_font_bytes[];
@@ -104,4 +105,24 @@ extern "C" EMSCRIPTEN_KEEPALIVE int page_read_holds(int length)
 extern "C" EMSCRIPTEN_KEEPALIVE int page_write_holds()
 {
     return write_run_holds(text, most_text);
+}
+
+// Read the first `length` bytes of the text as the run's holds in the compact
+// code. Returns how many, or -1 with the fault in the text (none taken).
+extern "C" EMSCRIPTEN_KEEPALIVE int page_read_code(int length)
+{
+    static hold read[most_holds];
+    int count = 0;
+    const char *fault =
+        read_compact_holds(text, static_cast<size_t>(length), read, most_holds, &count);
+    if (*fault == '\0' && replace_run_holds(read, count))
+        return count;
+    snprintf(text, sizeof text, "%s", *fault ? fault : "more holds than a run can keep");
+    return -1;
+}
+
+// The run's holds in the compact code into the text. Returns its length, or -1.
+extern "C" EMSCRIPTEN_KEEPALIVE int page_write_code()
+{
+    return write_compact_holds(run_holds(), run_hold_count(), text, most_text);
 }

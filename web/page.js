@@ -17,8 +17,9 @@ const pace = 1000 / 60; // ms between generations, whatever the screen's rate
 // What the page shows and the tests read: the run's state and its counts, one
 // per did_* bit of the core. `held` lists the frames that ran with keys held, as
 // [frame, bits] (the last 1000); `times` the last 600 frames' times in ms.
+// `holds` is the run's holds in the recorder's --hold grammar, `code` in the link's.
 const run = { seed: 0, frames: null, frame: 0, state: 'starting', recolor: 0, reseed: 0,
-              mutate: 0, watch: 0, held: [], times: [], holds: '' };
+              mutate: 0, watch: 0, held: [], times: [], holds: '', code: '' };
 window.lincell = run;
 
 let toy;
@@ -48,11 +49,12 @@ function say_notes(more) {
 let kept_parts = []; // the address's parts the page did not understand, kept as they came
 function update_link() {
   link_stale = false;
-  const holds = toy.write_holds();
-  if (holds === null || !toy.is_recorded())
+  const code = toy.write_code();
+  if (code === null || !toy.is_recorded())
     return link_cannot_follow();
-  run.holds = holds;
-  history.replaceState(null, '', address_of(run.seed, run.holds, null, kept_parts));
+  run.holds = toy.write_holds() ?? run.holds;
+  run.code = run.holds ? code : '';
+  history.replaceState(null, '', address_of(run.seed, run.code, null, kept_parts));
 }
 let link_full = false;
 function link_cannot_follow() {
@@ -134,7 +136,7 @@ function start_run() {
   const pinned = read_address(location.hash, k.most_seed, k.most_frames);
   run.seed = pinned.seed !== null ? pinned.seed : Math.floor(Date.now() / 1000) % (k.most_seed + 1);
   Object.assign(run, { frames: pinned.frames, frame: 0, recolor: 0, reseed: 0, mutate: 0, watch: 0,
-                       held: [], times: [], holds: '' });
+                       held: [], times: [], holds: '', code: '' });
   input.reset();
   link_full = false;
   notes = [];
@@ -142,15 +144,19 @@ function start_run() {
   const more = pinned.notes;
   if (!toy.start(run.seed))
     console.error('lincell: the caption font was refused; running without the caption');
-  if (pinned.holds !== null) {
-    const fault = toy.read_holds(pinned.holds);
-    if (fault !== null)
-      more.push(`hold= is not understood (${fault}); it is ignored.`);
-    else
-      run.holds = toy.write_holds() ?? '';
+  for (const [name, text, read] of [['run', pinned.code, toy.read_code], ['hold', pinned.holds, toy.read_holds]]) {
+    if (text === null)
+      continue;
+    const fault = read(text);
+    if (fault !== null) {
+      more.push(`${name}= is not understood (${fault}); it is ignored.`);
+      kept_parts.push(pinned.raw[name]);
+    }
   }
+  run.holds = toy.write_holds() ?? '';
+  run.code = run.holds ? toy.write_code() ?? '' : '';
   say_notes(more);
-  history.replaceState(null, '', address_of(run.seed, run.holds, run.frames, kept_parts));
+  history.replaceState(null, '', address_of(run.seed, run.code, run.frames, kept_parts));
   set_title(`lincell, seed ${run.seed}`);
   $('share-box').hidden = true;
   context.fillStyle = '#000';
@@ -168,7 +174,7 @@ function start_run() {
 function go() {
   if (run.frames !== null && run.frame >= run.frames)
     run.frames = null; // running on past the link's frame
-  history.replaceState(null, '', address_of(run.seed, run.holds, null, kept_parts));
+  history.replaceState(null, '', address_of(run.seed, run.code, null, kept_parts));
   pacer.reset();
   escape_pressed = false; // an Esc is for the frames it was pressed among
   set_state('running', `Seed ${run.seed}.`);
@@ -249,7 +255,7 @@ const catch_up = (() => {
       finish(false);
       say_notes([`Stopped at frame ${run.frame}, before the link's frame ${run.frames}.`]);
       run.frames = null;
-      history.replaceState(null, '', address_of(run.seed, run.holds, null, kept_parts));
+      history.replaceState(null, '', address_of(run.seed, run.code, null, kept_parts));
     },
   };
 })();
@@ -309,9 +315,10 @@ function share() {
   if (run.state === 'catching')
     return;
   update_link();
-  const link = location.href.split('#')[0] + address_of(run.seed, run.holds, run.frame, kept_parts);
+  const link = location.href.split('#')[0] + address_of(run.seed, run.code, run.frame, kept_parts);
   $('share-link').value = link;
-  $('share-command').value = command_line(run.seed, run.frame, run.holds);
+  $('share-command').value = command_line(location.href.split('#')[0] + address_of(run.seed, run.code, run.frame),
+                                          run.seed, run.frame);
   $('share-box').hidden = false;
   if (run.state === 'running')
     pause();
@@ -393,7 +400,7 @@ if ('serviceWorker' in navigator && location.protocol !== 'file:') {
 }
 $('reload').addEventListener('click', () => {
   if (run.state !== 'catching')
-    history.replaceState(null, '', address_of(run.seed, run.holds, run.frame, kept_parts));
+    history.replaceState(null, '', address_of(run.seed, run.code, run.frame, kept_parts));
   location.reload();
 });
 

@@ -47,6 +47,17 @@ export async function start_toy() {
       const length = module._page_write_holds();
       return length < 0 ? null : get_text(length);
     },
+    // The same in the compact code a link carries (run=).
+    read_code(text) {
+      const length = put_text(text);
+      if (length < 0)
+        return 'longer than a run can keep';
+      return module._page_read_code(length) < 0 ? get_text() : null;
+    },
+    write_code() {
+      const length = module._page_write_code();
+      return length < 0 ? null : get_text(length);
+    },
     // The next generation with the keys held live: did_* bits, or run_ended.
     advance: (live) => module._advance_page(live),
     paint: () => module._paint_page(),

@@ -170,6 +170,7 @@ Section "Uninstall"
   ; command does, once it has ended, and the folder with it when that is empty.
   ${If} ${FileExists} "$INSTDIR\uninstall.exe"
   ${AndIf} $EXEPATH == "$INSTDIR\uninstall.exe"
+    SetOutPath $TEMP ; (no process may stand in the folder for it to go)
     ExecShell "" "$SYSDIR\cmd.exe" '/c ping -n 3 127.0.0.1 >nul & cd /d "$TEMP" & del /f /q "$INSTDIR\uninstall.exe" & rmdir "$INSTDIR"' SW_HIDE
   ${EndIf}
   ; The shortcuts and the entry are this install's only if they still name its

@@ -152,8 +152,8 @@ test('the address replays the run: N, C and M held and tapped, reopened and reco
   await until(page, () => window.lincell.state === 'paused');
   const run = await run_of(page);
   const hash = await page.evaluate(() => location.hash);
-  assert.match(hash, /^#seed=9&hold=[nN]/, 'the address carries the holds');
-  assert.equal(hash, `#seed=9&hold=${run.holds}`);
+  assert.match(hash, /^#seed=9&run=[A-Za-z0-9_-]+$/, 'the address carries the holds, in the compact code');
+  assert.equal(hash, `#seed=9&run=${run.code}`);
   assert.equal(await matches_recorder(page), 0, 'the recorder given the same holds');
   const canvas = await canvas_rgb(page);
   const again = await open(`${hash}&frames=${run.frame}`);
@@ -163,12 +163,19 @@ test('the address replays the run: N, C and M held and tapped, reopened and reco
   assert.deepEqual(again.errors, []);
   await again.close();
 
-  // Share: the link to this very moment, and the recorder's command line for it.
+  // Share: the link to this very moment, and the recorder's command line for it,
+  // which renders the very frame.
   await page.click('#share');
   const link = await page.$eval('#share-link', (i) => i.value);
-  assert.ok(link.endsWith(`#seed=9&hold=${run.holds}&frames=${run.frame}`), link);
+  assert.ok(link.endsWith(`#seed=9&run=${run.code}&frames=${run.frame}`), link);
   const command = await page.$eval('#share-command', (i) => i.value);
-  assert.match(command, new RegExp(`^lincell-record --seed 9 --frames ${run.frame} --hold `));
+  assert.equal(command, `lincell-record --link '${link}' --video lincell-9-${run.frame}.mp4`);
+  const out = join(scratch, 'by-link');
+  execFileSync(recorder, ['--link', link, '--out', out]);
+  const name = execFileSync('sh', ['-c', `ls ${out}/frame-*.png`]).toString().trim();
+  assert.ok(name.endsWith(`frame-${String(run.frame).padStart(5, '0')}.png`), name);
+  assert.equal(count_differences(canvas, execFileSync('convert', [name, '-depth', '8', 'rgb:-'],
+                                                                   { maxBuffer: 1 << 24 })), 0);
   // Esc ends the run; no frame runs after it. (Space would work Share's button, which has the focus.)
   await page.keyboard.press('p');
   await until(page, () => window.lincell.state === 'running');
