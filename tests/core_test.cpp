@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <string>
@@ -17,6 +18,7 @@
 #include "automaton/rule.h"
 #include "automaton/watch.h"
 #include "core/canvas.h"
+#include "core/flash.h"
 #include "core/frame.h"
 #include "core/keys.h"
 #include "core/link.h"
@@ -247,6 +249,102 @@ TEST(Link, ACodeOrALinkIsTakenWholeOrNotAtAll)
         link.seed = 99;
         EXPECT_STRNE(read_run_link(bad.data(), bad.size(), holds, most_holds, &link), "") << bad;
         EXPECT_EQ(link.seed, 99u) << bad;
+    }
+}
+
+// Pictures made to flash, or not: whole-picture changes are counted, fine
+// texture twinkling, dim flicker and changes among bright greys are not.
+TEST(Flash, ThePictureAsAWholeFlashesTextureDoesNot)
+{
+    static uint32_t picture[screen_width * screen_height];
+    const auto flashes_of = [](int frames, const std::function<uint32_t(int, int, int)> &pixel) {
+        clear_flashes();
+        int most = 0;
+        for (int k = 0; k < frames; k++) {
+            for (int y = 0; y < screen_height; y++)
+                for (int x = 0; x < screen_width; x++)
+                    picture[y * screen_width + x] = pixel(k, x, y);
+            most = std::max(most, note_flashes(picture));
+        }
+        return most;
+    };
+    const uint32_t black = canvas_pixel(0, 0, 0), white = canvas_pixel(255, 255, 255);
+    EXPECT_GE(flashes_of(90, [&](int k, int, int) { return k % 2 ? white : black; }), 25)
+        << "black and white every frame: 30 changes a second";
+    EXPECT_EQ(flashes_of(120, [&](int k, int, int) { return k / 20 % 2 ? white : black; }), 1)
+        << "a change every 20 frames is three a second: one flash and a half";
+    EXPECT_GE(flashes_of(90, [&](int k, int x, int) { return k % 2 && x >= 500 ? white : black; }),
+              25)
+        << "the right side alone flashing";
+    EXPECT_EQ(flashes_of(
+                  90, [&](int k, int x, int y) { return (x / 4 + y / 4 + k) % 2 ? white : black; }),
+              0)
+        << "cells twinkling in turn: texture";
+    EXPECT_EQ(flashes_of(90, [&](int k, int, int) { return canvas_pixel(k % 2 ? 80 : 0, 0, 0); }),
+              0)
+        << "a dim flicker";
+    EXPECT_EQ(flashes_of(
+                  90, [&](int k, int, int) { return k % 2 ? white : canvas_pixel(240, 240, 240); }),
+              0)
+        << "between bright greys";
+
+    const hold guarded[] = {{key_c, 10, 10}, {key_n, 30, 30}, {key_m, 31, 40}, {key_c, 50, 50}};
+    EXPECT_FALSE(holds_flash(guarded, 4));
+    const hold held[] = {{key_c, 10, 11}};
+    EXPECT_TRUE(holds_flash(held, 1)) << "C on consecutive frames";
+    const hold close[] = {{key_c, 10, 10}, {key_n, 25, 25}};
+    EXPECT_TRUE(holds_flash(close, 2));
+}
+
+// No ordinary world flickers as a whole: seeds 1 to 250, the second before frame 300.
+TEST(Flash, OrdinaryWorldsDoNotFlash)
+{
+    int flickering = 0;
+    std::string which;
+    for (uint32_t seed = 1; seed <= 250; seed++) {
+        start_run(seed);
+        while (run_frames() < 240)
+            advance_run(0);
+        clear_flashes();
+        int most = 0;
+        while (run_frames() < 300) {
+            advance_run(0);
+            paint_frame(pixel_canvas());
+            most = std::max(most, note_flashes(canvas_pixels()));
+        }
+        if (most > most_flashes_a_second)
+            flickering++, which += " " + std::to_string(seed);
+    }
+    EXPECT_EQ(flickering, 0) << "seeds" << which;
+}
+
+// C or N held on every frame flashes past the threshold; given every
+// guarded_gap frames, as the page's guard gives them, it does not.
+TEST(Flash, TheGuardsGapKeepsHeldKeysUnderTheThreshold)
+{
+    const auto flashes_of = [](uint32_t seed, int key, int every) {
+        start_run(seed);
+        while (run_frames() < 100)
+            advance_run(0);
+        clear_flashes();
+        int most = 0;
+        for (int k = 0; k < 180; k++) {
+            advance_run(k % every == 0 ? key : 0);
+            paint_frame(pixel_canvas());
+            most = std::max(most, note_flashes(canvas_pixels()));
+        }
+        return most;
+    };
+    for (uint32_t seed : {424242u, 2u, 77u}) {
+        for (int key : {key_c, key_n}) {
+            const int held = flashes_of(seed, key, 1), guarded = flashes_of(seed, key, guarded_gap);
+            std::printf("     seed %u, %s: held %d flashes a second, guarded %d\n", seed,
+                        key == key_c ? "C" : "N", held, guarded);
+            EXPECT_LE(guarded, most_flashes_a_second) << seed;
+            if (key == key_c && seed == 424242u) {
+                EXPECT_GT(held, most_flashes_a_second);
+            }
+        }
     }
 }
 

@@ -28,13 +28,14 @@ export function start_input({ bits, act, let_go, reduced_motion }) {
   }
 
   // The keys for the next frame: the oldest press not yet acted on, and every
-  // key still held that no later press is waiting for.
-  function keys_for_frame() {
-    const first = waiting.length ? waiting.shift() : 0;
+  // key still held that no later press is waiting for; none of the `blocked`
+  // ones, whose presses wait for a frame that takes them.
+  function keys_for_frame(blocked = 0) {
+    const first = waiting.length && !(waiting[0] & blocked) ? waiting.shift() : 0;
     let still_waiting = 0;
     for (const bit of waiting)
       still_waiting |= bit;
-    const keys = first | (reduced_motion.matches ? 0 : held & ~still_waiting);
+    const keys = first | (reduced_motion.matches ? 0 : held & ~still_waiting & ~blocked);
     if (first & ~held)
       let_go(); // a press let go before its frame
     return keys;
@@ -50,7 +51,7 @@ export function start_input({ bits, act, let_go, reduced_motion }) {
       return { KeyC: 'c', KeyN: 'n', KeyM: 'm', KeyP: 'p', KeyF: 'f' }[event.code] || '';
     return key;
   }
-  const in_field = (target) => target instanceof HTMLInputElement ||
+  const in_field = (target) => (target instanceof HTMLInputElement && !['checkbox', 'radio'].includes(target.type)) ||
                                target instanceof HTMLTextAreaElement || target?.isContentEditable;
 
   document.addEventListener('keydown', (event) => {

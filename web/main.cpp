@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "core/canvas.h"
+#include "core/flash.h"
 #include "core/frame.h"
 #include "core/keys.h"
 #include "core/link.h"
@@ -27,11 +28,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE int page_constants()
                     "{\"width\":%d,\"height\":%d,\"key_c\":%d,\"key_n\":%d,\"key_m\":%d,"
                     "\"key_esc\":%d,\"frame_keys\":%d,\"did_recolor\":%d,\"did_reseed\":%d,"
                     "\"did_mutate\":%d,\"did_watch\":%d,\"most_frames\":%llu,\"most_holds\":%d,"
-                    "\"run_ended\":%d,\"most_seed\":%u}",
+                    "\"run_ended\":%d,\"most_seed\":%u,\"guarded_gap\":%d,"
+                    "\"most_flashes_a_second\":%d}",
                     screen_width, screen_height, key_c, key_n, key_m, key_esc, frame_keys,
                     did_recolor, did_reseed, did_mutate, did_watch,
                     static_cast<unsigned long long>(most_frames), most_holds, run_ended,
-                    4294967295u);
+                    4294967295u, guarded_gap, most_flashes_a_second);
 }
 
 // Start a run from `seed` with no holds. Returns 1, or 0 when the caption font
@@ -125,4 +127,21 @@ extern "C" EMSCRIPTEN_KEEPALIVE int page_read_code(int length)
 extern "C" EMSCRIPTEN_KEEPALIVE int page_write_code()
 {
     return write_compact_holds(run_holds(), run_hold_count(), text, most_text);
+}
+
+// The picture painted last into the flash count: the most flashes a second any
+// part of it shows now. And the count started afresh.
+extern "C" EMSCRIPTEN_KEEPALIVE int page_note_flashes()
+{
+    return note_flashes(canvas_pixels());
+}
+extern "C" EMSCRIPTEN_KEEPALIVE void page_clear_flashes()
+{
+    clear_flashes();
+}
+
+// Whether the run's holds give C or N more often than the flash guard would.
+extern "C" EMSCRIPTEN_KEEPALIVE int page_holds_flash()
+{
+    return holds_flash(run_holds(), run_hold_count());
 }

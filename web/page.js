@@ -39,6 +39,23 @@ let link_stale = false; // the address lags behind the run's holds
 const input = start_input({ bits, reduced_motion, act: (command) => commands[command](),
                             let_go: () => { link_stale = true; } });
 
+// ---- The flash guard, on unless the person turned it off (remembered): held C
+// and N act at most once every guarded_gap frames, a link made without it opens
+// paused with a warning, and a world that flickers by itself is paused.
+const guard_box = $('guard');
+const remembered = (() => { try { return localStorage.getItem('lincell-flash-guard'); } catch { return null; } })();
+let guard_on = remembered !== 'off';
+guard_box.checked = guard_on;
+guard_box.addEventListener('change', () => {
+  guard_on = guard_box.checked;
+  try {
+    localStorage.setItem('lincell-flash-guard', guard_on ? 'on' : 'off');
+  } catch {}
+});
+const flashy_keys = k.key_c | k.key_n;
+let last_flashy = -Infinity; // the last frame given C or N
+let flashes_allowed = false; // the person chose to play a link that flashes
+
 // ---- Notes under the picture: said once, kept until a new run.
 let notes = [];
 function say_notes(more) {
@@ -81,11 +98,14 @@ function set_title(title) {
 // One generation with the link's keys and, when `live`, the keys pressed now;
 // false when the link's Esc ends the run first.
 function next_generation(live) {
-  const did = toy.advance(live ? input.keys_for_frame() : 0);
+  const blocked = guard_on && run.frame + 1 - last_flashy < k.guarded_gap ? flashy_keys : 0;
+  const did = toy.advance(live ? input.keys_for_frame(blocked) : 0);
   if (did === k.run_ended)
     return false;
   run.frame = toy.frames();
   const keys = toy.keys();
+  if (keys & flashy_keys)
+    last_flashy = run.frame;
   if (keys) {
     run.held.push([run.frame, keys]);
     if (run.held.length > 1000)
@@ -155,6 +175,15 @@ function start_run() {
   }
   run.holds = toy.write_holds() ?? '';
   run.code = run.holds ? toy.write_code() ?? '' : '';
+  flashes_allowed = false;
+  last_flashy = -Infinity;
+  document.body.dataset.flashy = '';
+  if (guard_on && toy.holds_flash()) {
+    more.push('Warning: this link was made with the flash guard off, and its replay can flash ' +
+              'more than three times a second. It waits, paused, until you press Start.');
+    document.body.dataset.flashy = 'warned';
+    run.frames ??= 1; // paused on its first frame
+  }
   say_notes(more);
   history.replaceState(null, '', address_of(run.seed, run.code, run.frames, kept_parts));
   set_title(`lincell, seed ${run.seed}`);
@@ -174,6 +203,9 @@ function start_run() {
 function go() {
   if (run.frames !== null && run.frame >= run.frames)
     run.frames = null; // running on past the link's frame
+  if (run.state !== 'starting' && document.body.dataset.flashy === 'warned')
+    flashes_allowed = true; // asked for, after the warning
+  toy.clear_flashes();
   history.replaceState(null, '', address_of(run.seed, run.code, null, kept_parts));
   pacer.reset();
   escape_pressed = false; // an Esc is for the frames it was pressed among
@@ -275,6 +307,13 @@ function run_shown_frame() {
   run.times.push(performance.now() - began); // the frame and its picture on the canvas
   if (run.times.length > 600)
     run.times.shift();
+  run.flashes = toy.note_flashes();
+  if (guard_on && !flashes_allowed && run.flashes > k.most_flashes_a_second) {
+    pause();
+    status.textContent = `Seed ${run.seed}, frame ${run.frame}: paused, because this world flickers ` +
+      'more than three times a second. N gives a new world; Start runs this one on.';
+    document.querySelector('button[data-key="n"]').focus();
+  }
 }
 
 function step() {

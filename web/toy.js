@@ -65,5 +65,10 @@ export async function start_toy() {
     keys: () => module._page_keys(),
     keys_at: (k) => module._page_keys_at(k),
     is_recorded: () => module._page_is_recorded() === 1,
+    // The flashes a second the pictures painted so far show; the count afresh.
+    note_flashes: () => module._page_note_flashes(),
+    clear_flashes: () => module._page_clear_flashes(),
+    // Whether the run's holds give C or N more often than the flash guard would.
+    holds_flash: () => module._page_holds_flash() === 1,
   };
 }

@@ -45,12 +45,17 @@ after(async () => {
 });
 
 // The page at `hash`, its console errors collected; resolves once the toy has started.
-async function open(hash, prepare = async () => {}) {
+// The flash guard is off, as these tests count every frame's key, unless `guard`.
+async function open(hash, prepare = async () => {}, guard = false) {
   const page = await browser.newPage();
   page.errors = [];
   page.on('console', (m) => m.type() === 'error' && page.errors.push(m.text()));
   page.on('pageerror', (e) => page.errors.push(String(e)));
   await page.setViewport({ width: 1024, height: 900 });
+  await page.evaluateOnNewDocument((on) => { // once a tab: a reload keeps what the page remembered
+    if (!sessionStorage.getItem('test-guard-set'))
+      localStorage.setItem('lincell-flash-guard', on ? 'on' : 'off'), sessionStorage.setItem('test-guard-set', '1');
+  }, guard);
   await prepare(page);
   await page.goto(address + hash);
   await page.waitForFunction(() => window.lincell && window.lincell.state !== 'starting');
@@ -67,7 +72,11 @@ async function open_paced(hash, prepare) {
 }
 
 const run_of = (page) => page.evaluate(() => ({ ...window.lincell, times: undefined }));
-const until = (page, test, arg) => page.waitForFunction(test, { timeout: 20000 }, arg);
+const until = (page, test, arg) => page.waitForFunction(test, { timeout: 20000 }, arg).catch(async (e) => {
+  const state = await page.evaluate(() => `${window.lincell?.state} at frame ${window.lincell?.frame} (focus on ${document.activeElement?.id || document.activeElement?.tagName}): ` +
+                                          document.getElementById('status').textContent).catch(() => '');
+  throw new Error(`${e.message}; the page: ${state}`);
+});
 
 // Press with `down`, hold 300 ms, let go with `up`: the run as it then stands.
 async function hold(page, down, up) {
@@ -306,6 +315,90 @@ test('the address never runs what it does not say, and never loses what it said'
   assert.equal(await long.evaluate(() => location.hash), `#seed=2`);
   assert.equal(await matches_recorder(long), 0, 'the frame it stopped on is shown');
   await long.close();
+});
+
+// Flashes in a run of RGB frames by the general flash threshold: each 341 x 256
+// rectangle's average relative luminance (every 4th pixel), a change being 0.1
+// or more against the way it last moved, the darker side under 0.8; two make
+// a flash. The most any rectangle shows in any 60 frames.
+function count_flashes(frames) {
+  const linear = (v) => { const c = v / 255; return c <= 0.04045 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4; };
+  let most = 0;
+  for (let left = 0; left <= 800 - 341; left += 51)
+    for (let top = 0; top <= 600 - 256; top += 43) {
+      let extreme = null, direction = 0;
+      const changes = [];
+      frames.forEach((rgb, k) => {
+        let sum = 0, n = 0;
+        for (let y = top; y < top + 256; y += 4)
+          for (let x = left; x < left + 341; x += 4, n++) {
+            const i = 3 * (y * 800 + x);
+            sum += 0.2126 * linear(rgb[i]) + 0.7152 * linear(rgb[i + 1]) + 0.0722 * linear(rgb[i + 2]);
+          }
+        const now = sum / n;
+        if (extreme === null) {
+          extreme = now;
+          return;
+        }
+        const way = now > extreme ? 1 : -1;
+        if (way === direction)
+          extreme = now;
+        else if (Math.abs(now - extreme) >= 0.1 && Math.min(now, extreme) < 0.8)
+          changes.push(k), direction = way, extreme = now;
+        most = Math.max(most, Math.floor(changes.filter((c) => c > k - 60).length / 2));
+      });
+    }
+  return most;
+}
+
+// The recorder's frames first..last of the page's run, as RGB bytes each.
+function recorded_frames(link, first, last) {
+  const out = join(scratch, `frames-${first}-${last}`);
+  execFileSync(recorder, ['--link', link, '--frames', String(last), '--every', '1', '--out', out]);
+  const names = Array.from({ length: last - first + 1 }, (_, i) => join(out, `frame-${String(first + i).padStart(5, '0')}.png`));
+  const all = execFileSync('convert', [...names, '-depth', '8', 'rgb:-'], { maxBuffer: 1 << 30 });
+  return names.map((_, i) => all.subarray(i * 800 * 600 * 3, (i + 1) * 800 * 600 * 3));
+}
+
+test('the flash guard: on by default, held C stays under three flashes a second; a link made without it waits', async () => {
+  const page = await open('#seed=424242', async () => {}, true);
+  assert.equal(await page.$eval('#guard', (g) => g.checked), true, 'on by default');
+  await until(page, () => window.lincell.frame > 100);
+  const before = await run_of(page);
+  await page.keyboard.down('c');
+  await sleep(3000);
+  await page.keyboard.up('c');
+  await page.keyboard.press('Space');
+  await until(page, () => window.lincell.state === 'paused');
+  const held = await run_of(page);
+  const recolors = held.recolor - before.recolor;
+  console.log(`     C held 3 s with the guard: ${recolors} new colours`);
+  assert.ok(recolors >= 6 && recolors <= 10, `${recolors}`);
+  await page.click('#share');
+  const link = await page.$eval('#share-link', (i) => i.value);
+  const flashes = count_flashes(recorded_frames(link, before.frame, held.frame));
+  console.log(`     flashes a second, counted from the recorder's frames of the run: ${flashes}`);
+  assert.ok(flashes <= 3, `${flashes}`);
+  // Off: every frame, and remembered.
+  await page.click('#guard');
+  await page.click('#run');
+  const off = (await hold(page, () => page.keyboard.down('c'), () => page.keyboard.up('c'))).recolor;
+  assert.ok(off - held.recolor >= 12, `${off - held.recolor} new colours in 300 ms with the guard off`);
+  await sleep(200); // the address follows at the next frame
+  const flashy = await page.evaluate(() => location.hash);
+  await page.reload();
+  await until(page, () => window.lincell.state !== 'starting');
+  assert.equal(await page.$eval('#guard', (g) => g.checked), false, 'off, remembered');
+  await page.close();
+
+  // That run's link, opened by someone with the guard on: paused on its first frame, warned.
+  const other = await open(flashy, async () => {}, true);
+  await until(other, () => window.lincell.state === 'done');
+  assert.equal((await run_of(other)).frame, 1);
+  assert.match(await other.$eval('#note', (n) => n.textContent), /flash guard off/);
+  await other.click('#run');
+  await until(other, () => window.lincell.frame > 30);
+  await other.close();
 });
 
 test('every press acts once: instant clicks, click() and instant keys; keys go by letter', async () => {
