@@ -394,6 +394,16 @@ run_button.addEventListener('click', start_or_pause);
 step_button.addEventListener('click', step);
 cancel_button.addEventListener('click', () => catch_up.cancel());
 $('share').addEventListener('click', share);
+$('share-close').addEventListener('click', () => {
+  $('share-box').hidden = true;
+  $('share').focus();
+});
+$('share-box').addEventListener('keydown', (event) => {
+  if (event.key === 'Escape')
+    $('share-close').click();
+});
+// The keys' help is open where there is room for it, a tap away where there is not.
+$('keys').open = matchMedia('(min-width: 700px) and (min-height: 600px)').matches;
 $('save').addEventListener('click', save_picture);
 $('full').addEventListener('click', full_screen);
 canvas.addEventListener('pointerdown', () => canvas.focus());
@@ -403,13 +413,14 @@ for (const id of ['share-link', 'share-command'])
 // An address typed or pasted starts its run; the one frame loop goes on.
 window.addEventListener('hashchange', start_run);
 
-// ---- The picture's size: whole multiples of its pixels when it is shown larger
-// (sharp), smoothly scaled when the screen is too small for it.
+// ---- The picture's size: as large as the room allows.
 function fit() {
   const ratio = window.devicePixelRatio || 1;
   const box = stage.getBoundingClientRect();
   let scale = Math.min(box.width * ratio / k.width, box.height * ratio / k.height);
-  const sharp = scale >= 1;
+  // Whole multiples of the picture's pixels when one fills nine tenths of the
+  // room or more; smooth scaling otherwise (a phone's dense screen, a small window).
+  const sharp = scale >= 1 && Math.floor(scale) / scale >= 0.9;
   if (sharp)
     scale = Math.floor(scale);
   canvas.classList.toggle('sharp', sharp);

@@ -380,6 +380,7 @@ test('the flash guard: on by default, held C stays under three flashes a second;
   console.log(`     flashes a second, counted from the recorder's frames of the run: ${flashes}`);
   assert.ok(flashes <= 3, `${flashes}`);
   // Off: every frame, and remembered.
+  await page.click('#share-close');
   await page.click('#guard');
   await page.click('#run');
   const off = (await hold(page, () => page.keyboard.down('c'), () => page.keyboard.up('c'))).recolor;
@@ -539,30 +540,66 @@ test('reduced motion: a still of the first living frame, Start focused; Esc does
   await page.close();
 });
 
-test('the layout fits every screen: no scrolling, every control in sight, whole pixels', async () => {
-  for (const [width, height, mobile] of [[1280, 800, false], [1366, 768, false], [1920, 1080, false],
-                                         [390, 844, true], [844, 390, true], [360, 640, true],
-                                         [768, 1024, true], [1024, 768, true]]) {
+// Where everything is, and whether anything overlaps, vanishes or scrolls sideways.
+const layout_of = async (page) => (await sleep(150), page).evaluate(() => { // (once the picture is refitted)
+  const boxes = [...document.querySelectorAll('button, #status, canvas, .guard, summary')]
+    .filter((e) => e.checkVisibility()).map((e) => ({ name: e.id || e.textContent.trim().slice(0, 12), box: e.getBoundingClientRect() }));
+  const overlaps = [];
+  for (const [i, a] of boxes.entries())
+    for (const b of boxes.slice(i + 1)) {
+      const x = Math.min(a.box.right, b.box.right) - Math.max(a.box.left, b.box.left);
+      const y = Math.min(a.box.bottom, b.box.bottom) - Math.max(a.box.top, b.box.top);
+      if (x > 1 && y > 1)
+        overlaps.push(`${a.name} / ${b.name}`);
+    }
+  const d = document.documentElement, canvas = document.getElementById('world').getBoundingClientRect();
+  return { overlaps, vanished: boxes.filter((b) => b.box.width < 1 || b.box.height < 1).map((b) => b.name),
+           sideways: d.scrollWidth > innerWidth + 1, scrolls: d.scrollHeight > innerHeight + 1,
+           width: canvas.width, height: canvas.height, share: (canvas.width * canvas.height) / (innerWidth * innerHeight),
+           scale: window.lincell.scale };
+});
+
+test('the layout: every screen and zoom, nothing overlapping or vanishing, phones filled', async () => {
+  // [CSS width, height, pixel ratio, a phone?]: desktops, phones both ways, tablets.
+  for (const [width, height, ratio, mobile] of [[1280, 800, 1, false], [1366, 768, 1, false], [1920, 1080, 1, false],
+                                                [393, 852, 3, true], [852, 393, 3, true], [393, 851, 2.75, true],
+                                                [412, 846, 3.5, true], [360, 640, 3, true], [768, 1024, 2, true],
+                                                [1024, 768, 2, true]]) {
     const page = await browser.newPage();
-    await page.setViewport({ width, height, isMobile: mobile, hasTouch: mobile,
-                             deviceScaleFactor: mobile ? 2 : 1 });
-    await page.goto(address + '#seed=5&frames=3&hold=n@1-2');
+    await page.setViewport({ width, height, isMobile: mobile, hasTouch: mobile, deviceScaleFactor: ratio });
+    await page.goto(address + '#seed=5&frames=3&hold=n@2');
     await until(page, () => window.lincell.state === 'done');
-    const seen = await page.evaluate(() => {
-      const outside = [];
-      for (const e of document.querySelectorAll('button, #status, #note, canvas, .warning')) {
-        const b = e.getBoundingClientRect();
-        if (b.left < 0 || b.top < 0 || b.right > innerWidth + 0.5 || b.bottom > innerHeight + 0.5)
-          outside.push(e.id || e.textContent.trim().slice(0, 12));
-      }
-      const d = document.documentElement;
-      return { scrolls: d.scrollHeight > innerHeight || d.scrollWidth > innerWidth, outside,
-               scale: window.lincell.scale };
-    });
-    const size = `${width} x ${height}`;
-    assert.equal(seen.scrolls, false, size);
-    assert.deepEqual(seen.outside, [], size);
-    assert.ok(seen.scale < 1 || Number.isInteger(seen.scale), `${size}: scaled by ${seen.scale}`);
+    const seen = await layout_of(page);
+    const size = `${width} x ${height} at ${ratio}`;
+    assert.deepEqual(seen.overlaps, [], size);
+    assert.deepEqual(seen.vanished, [], size);
+    assert.equal(seen.scrolls || seen.sideways, false, `${size}: no scrolling`);
+    if (mobile && height > width)
+      assert.ok(seen.width >= width - 20, `${size}: upright, the picture is ${seen.width} wide`);
+    if (mobile)
+      console.log(`     ${size}: the picture ${seen.width.toFixed(0)} x ${seen.height.toFixed(0)}, ` +
+                  `${(100 * seen.share).toFixed(0)} % of the screen`);
+    // Share opens over the page: the picture keeps its size.
+    await page.click('#share');
+    const shared = await layout_of(page);
+    assert.equal(shared.width, seen.width, `${size}: Share leaves the picture as it was`);
+    await page.click('#share-close');
+    // The keys' help can be read on every screen.
+    await page.click('#keys summary');
+    assert.ok(await page.$eval('#keys p', (p) => p.getBoundingClientRect().height > 0), `${size}: the keys' help`);
+    await page.close();
+  }
+  // Zoomed to 200 % and 400 %: a 1280 x 800 window's CSS pixels shrink to a half and a quarter.
+  for (const zoom of [2, 4]) {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1280 / zoom, height: 800 / zoom, deviceScaleFactor: zoom });
+    await page.goto(address + '#seed=5&frames=3');
+    await until(page, () => window.lincell.state === 'done');
+    const seen = await layout_of(page);
+    assert.deepEqual(seen.overlaps, [], `${zoom * 100} %`);
+    assert.deepEqual(seen.vanished, [], `${zoom * 100} %`);
+    assert.equal(seen.sideways, false, `${zoom * 100} %: scrolling down alone`);
+    assert.ok(seen.width >= 150, `${zoom * 100} %: the picture ${seen.width} x ${seen.height}`);
     await page.close();
   }
 });
