@@ -122,13 +122,6 @@ async function matches_recorder(page) {
   return count_differences(await canvas_rgb(page), recorded_rgb(run.seed, run.frame, holds));
 }
 
-// Frames run in `ms` milliseconds.
-async function pace_of(page, ms = 1000) {
-  const before = (await run_of(page)).frame;
-  await sleep(ms);
-  return ((await run_of(page)).frame - before) * 1000 / ms;
-}
-
 test('pinned seeds: the canvas is the recorder\'s frame, caption included', async () => {
   // Seed 2 at frame 8 shows the watch's second reseed, the first world of its own rule.
   for (const [seed, frames] of [[1, 1], [2, 8], [2, 60], [4294967295, 25], [7, 200]]) {
@@ -233,35 +226,41 @@ test('a shared link opens on its frame at once, paused; Start runs on', async ()
 });
 
 test('one frame loop at most 60 generations a second, whatever the address or the screen', async () => {
-  const page = await open('#seed=3');
-  await until(page, () => window.lincell.frame > 10);
-  const first = await pace_of(page);
-  await page.evaluate(() => { location.hash = '#seed=4'; });
-  await sleep(300);
-  await page.evaluate(() => { location.hash = '#seed=5'; });
-  await sleep(300);
-  const later = await pace_of(page);
-  console.log(`     ${first.toFixed(1)} frames a second, ${later.toFixed(1)} after two edits`);
-  assert.ok(Math.abs(later - first) <= 0.1 * first, `${first} then ${later}`);
-  assert.equal((await run_of(page)).seed, 5);
-  await page.close();
   // Screens of 144, 60 and 50 Hz on a clock of the test's own: the page's time
-  // passes by the screen's frames alone, however fast the machine runs them.
+  // passes by the screen's frames alone, however fast or loaded the machine is.
   for (const hz of [144, 60, 50]) {
     const screen = await open_paced('#seed=3', (p) => p.evaluateOnNewDocument((rate) => {
       window.synthetic_now = 0;
-      window.requestAnimationFrame = (f) => setTimeout(() => f(window.synthetic_now += 1000 / rate), 1);
+      window.frames_asked = 0;
+      window.requestAnimationFrame = (f) => (window.frames_asked++, setTimeout(() => f(window.synthetic_now += 1000 / rate), 1));
     }, hz));
     // (waited on by the clock, not by animation frames, which would be the page's clock too)
     const wait = (test, arg) => screen.waitForFunction(test, { polling: 50, timeout: 20000 }, arg);
+    const rate = async () => {
+      const at = () => screen.evaluate(() => [window.synthetic_now, window.lincell.frame]);
+      const [t0, f0] = await at();
+      await wait((t) => window.synthetic_now > t + 10000, t0);
+      const [t1, f1] = await at();
+      return ((f1 - f0) * 1000) / (t1 - t0);
+    };
     await wait(() => window.lincell.frame > 10);
-    const at = () => screen.evaluate(() => [window.synthetic_now, window.lincell.frame]);
-    const [t0, f0] = await at();
-    await wait((t) => window.synthetic_now > t + 10000, t0);
-    const [t1, f1] = await at();
-    const rate = ((f1 - f0) * 1000) / (t1 - t0);
-    console.log(`     on a ${hz} Hz screen: ${rate.toFixed(2)} generations a second`);
-    assert.ok(rate <= Math.min(hz, 60) + 0.15 && rate >= Math.min(hz, 60) - 0.5, `${hz} Hz: ${rate}`);
+    const first = await rate();
+    console.log(`     on a ${hz} Hz screen: ${first.toFixed(2)} generations a second`);
+    assert.ok(first <= Math.min(hz, 60) + 0.15 && first >= Math.min(hz, 60) - 0.5, `${hz} Hz: ${first}`);
+    if (hz === 60) {
+      // Two edits of the address: still the one loop, at the same pace.
+      await screen.evaluate(() => { location.hash = '#seed=4'; });
+      await screen.evaluate(() => { location.hash = '#seed=5'; });
+      await wait(() => window.lincell.seed === 5 && window.lincell.frame > 10);
+      const later = await rate();
+      assert.ok(Math.abs(later - first) < 0.2, `${first} then ${later} after two edits`);
+      // Paused, the page asks for no frames at all.
+      await screen.keyboard.press('p');
+      await wait(() => window.lincell.state === 'paused');
+      const asked = await screen.evaluate(() => window.frames_asked);
+      await sleep(500);
+      assert.ok(await screen.evaluate(() => window.frames_asked) - asked <= 1, 'frames asked while paused');
+    }
     await screen.close();
   }
 });
@@ -372,8 +371,10 @@ test('the flash guard: on by default, held C stays under three flashes a second;
   await until(page, () => window.lincell.state === 'paused');
   const held = await run_of(page);
   const recolors = held.recolor - before.recolor;
+  const given = held.held.filter(([f, keys]) => f > before.frame && keys & 1).map(([f]) => f);
   console.log(`     C held 3 s with the guard: ${recolors} new colours`);
-  assert.ok(recolors >= 6 && recolors <= 10, `${recolors}`);
+  assert.ok(recolors >= 2 && recolors === given.length, `${recolors}`);
+  assert.ok(given.every((f, i) => i === 0 || f - given[i - 1] >= 20), `C given on frames ${given}`);
   await page.click('#share');
   const link = await page.$eval('#share-link', (i) => i.value);
   const flashes = count_flashes(recorded_frames(link, before.frame, held.frame));
@@ -384,7 +385,7 @@ test('the flash guard: on by default, held C stays under three flashes a second;
   await page.click('#guard');
   await page.click('#run');
   const off = (await hold(page, () => page.keyboard.down('c'), () => page.keyboard.up('c'))).recolor;
-  assert.ok(off - held.recolor >= 12, `${off - held.recolor} new colours in 300 ms with the guard off`);
+  assert.ok(off - held.recolor >= 5, `${off - held.recolor} new colours in 300 ms with the guard off`);
   await sleep(200); // the address follows at the next frame
   const flashy = await page.evaluate(() => location.hash);
   await page.reload();
