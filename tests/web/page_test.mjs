@@ -590,6 +590,20 @@ test('the layout: every screen and zoom, nothing overlapping or vanishing, phone
     assert.ok(await page.$eval('#keys p', (p) => p.getBoundingClientRect().height > 0), `${size}: the keys' help`);
     await page.close();
   }
+  // Forced colours: a held button looks held, and says so.
+  const forced = await open('#seed=5', async (p) => (await p.createCDPSession()).send('Emulation.setEmulatedMedia',
+    { features: [{ name: 'forced-colors', value: 'active' }] }));
+  assert.ok(await forced.evaluate(() => matchMedia('(forced-colors: active)').matches));
+  const look = (key) => forced.$eval(`button[data-key="${key}"]`, (b) =>
+    [getComputedStyle(b).backgroundColor, b.getAttribute('aria-pressed')]);
+  const box = await (await forced.$('button[data-key="c"]')).boundingBox();
+  await forced.mouse.move(box.x + 5, box.y + 5);
+  await forced.mouse.down();
+  const [held, free] = [await look('c'), await look('n')];
+  await forced.mouse.up();
+  assert.notEqual(held[0], free[0], 'in forced colours a held button looks held');
+  assert.deepEqual([held[1], free[1]], ['true', 'false']);
+  await forced.close();
   // Zoomed to 200 % and 400 %: a 1280 x 800 window's CSS pixels shrink to a half and a quarter.
   for (const zoom of [2, 4]) {
     const page = await browser.newPage();
