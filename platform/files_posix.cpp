@@ -1,7 +1,6 @@
 // Files and folders on POSIX systems.
 #include "platform/files.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -45,34 +44,10 @@ bool is_real_folder(const std::string &path)
     return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool is_folder(const std::string &path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool is_writable_folder(const std::string &path)
-{
-    return is_folder(path) && access(path.c_str(), W_OK) == 0;
-}
-
 long long file_size(const std::string &path)
 {
     struct stat st;
     return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
-}
-
-bool list_folder(const std::string &path, std::vector<std::string> *names, bool *missing)
-{
-    DIR *listing = opendir(path.c_str());
-    *missing = !listing && errno == ENOENT;
-    if (!listing)
-        return false;
-    while (const dirent *entry = readdir(listing))
-        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
-            names->push_back(entry->d_name);
-    closedir(listing);
-    return true;
 }
 
 bool move_file(const std::string &from, const std::string &to)

@@ -3,11 +3,9 @@
 #include "platform/files.h"
 
 #include <direct.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <windows.h>
 
 #include <cerrno>
@@ -146,34 +144,10 @@ bool same_folder(const std::string &a, const std::string &b)
            ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
-bool is_folder(const std::string &path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool is_writable_folder(const std::string &path)
-{
-    return is_folder(path) && access(path.c_str(), W_OK) == 0;
-}
-
 long long file_size(const std::string &path)
 {
     struct _stati64 st;
     return _stati64(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
-}
-
-bool list_folder(const std::string &path, std::vector<std::string> *names, bool *missing)
-{
-    DIR *listing = opendir(path.c_str());
-    *missing = !listing && errno == ENOENT;
-    if (!listing)
-        return false;
-    while (const dirent *entry = readdir(listing))
-        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
-            names->push_back(entry->d_name);
-    closedir(listing);
-    return true;
 }
 
 bool move_file(const std::string &from, const std::string &to)

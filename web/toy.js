@@ -24,6 +24,13 @@ export async function start_toy() {
       end = text_at + length;
     return new TextDecoder().decode(heap.subarray(text_at, end));
   };
+  const read_text = (text, read) => {
+    const length = put_text(text);
+    if (length < 0)
+      return 'longer than a run can keep';
+    return read(length) < 0 ? get_text() : null;
+  };
+  const written_text = (length) => (length < 0 ? null : get_text(length));
   const constants = Object.freeze(JSON.parse(get_text(module._page_constants())));
   const picture = new ImageData(
     new Uint8ClampedArray(module.HEAPU8.buffer, module._page_pixels(),
@@ -35,29 +42,13 @@ export async function start_toy() {
     picture, // the canvas's pixels, as paint() leaves them
     // A new run of `seed`, no holds, at frame 0; false when the caption font was refused.
     start: (seed) => module._start_page(seed) === 1,
-    // The holds as text, taken whole: null when they are good, else why not.
-    read_holds(text) {
-      const length = put_text(text);
-      if (length < 0)
-        return 'longer than a run can keep';
-      return module._page_read_holds(length) < 0 ? get_text() : null;
-    },
-    // The run's holds as text, or null when they do not fit in the buffer.
-    write_holds() {
-      const length = module._page_write_holds();
-      return length < 0 ? null : get_text(length);
-    },
-    // The same in the compact code a link carries (run=).
-    read_code(text) {
-      const length = put_text(text);
-      if (length < 0)
-        return 'longer than a run can keep';
-      return module._page_read_code(length) < 0 ? get_text() : null;
-    },
-    write_code() {
-      const length = module._page_write_code();
-      return length < 0 ? null : get_text(length);
-    },
+    // The holds as text, or in the compact code a link carries (run=), taken
+    // whole: null when they are good, else why not.
+    read_holds: (text) => read_text(text, module._page_read_holds),
+    read_code: (text) => read_text(text, module._page_read_code),
+    // The run's holds as text, or null when they do not fit in the buffer; and in the code.
+    write_holds: () => written_text(module._page_write_holds()),
+    write_code: () => written_text(module._page_write_code()),
     // The next generation with the keys held live: did_* bits, or run_ended.
     advance: (live) => module._advance_page(live),
     paint: () => module._paint_page(),
