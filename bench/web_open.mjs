@@ -1,0 +1,64 @@
+// web-open: the cost of opening a long link against the page's bare generation,
+// in one headless Chromium run. The link carries twenty minutes of lively steering
+// (a press every two seconds or so, most of them taps) and opens on frame 36,000;
+// the bare generation is the same module's advance with no holds, timed in a loop
+// in the same page (the fastest of five rounds). Prints both, per generation, and their ratio (goal: 1.3 at most).
+// Usage: node bench/web_open.mjs WEB_BUILD_FOLDER   (tests/web's packages installed)
+import { createServer } from 'node:http';
+import { readFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { extname, join } from 'node:path';
+
+const require = createRequire(new URL('../tests/web/package.json', import.meta.url));
+const puppeteer = require('puppeteer-core');
+const site = process.argv[2];
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const server = createServer((request, response) => {
+  const path = join(site, new URL(request.url, 'http://x').pathname.replace(/\/$/, '/index.html'));
+  try {
+    const body = readFileSync(path);
+    response.writeHead(200, { 'Content-Type': types[extname(path)] || 'application/octet-stream' }).end(body);
+  } catch {
+    response.writeHead(404).end();
+  }
+});
+await new Promise((done) => server.listen(0, '127.0.0.1', done));
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium', headless: true,
+  args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--no-first-run'],
+});
+
+// Twenty minutes of steering, seeded, as hold= text.
+let state = 7;
+const next = () => (state = (state * 1103515245 + 12345) % 2147483648) / 2147483648;
+const holds = [];
+for (let frame = 30; frame < 72000;) {
+  const held = next() < 0.7 ? 1 + Math.floor(next() * 12) : 12 + Math.floor(next() * 100);
+  holds.push(`${'CNM'[Math.floor(next() * 3)]}@${frame}-${frame + held - 1}`);
+  frame += held + 20 + Math.floor(next() * 200);
+}
+const frames = 36000;
+const page = await browser.newPage();
+await page.evaluateOnNewDocument(() => localStorage.setItem('lincell-flash-guard', 'off'));
+await page.goto(`http://127.0.0.1:${server.address().port}/#seed=2&hold=${holds.join(',')}&frames=${frames}`);
+await page.waitForFunction(() => window.lincell?.state === 'done', { timeout: 300000, polling: 200 });
+const opening = await page.evaluate(() => (window.lincell.shown_at - window.lincell.started_at) * 1000);
+// (the fastest of five rounds of a fifth of the frames each: the steadiest figure)
+const bare = await page.evaluate(async (n) => {
+  const toy = await startLincell();
+  toy._start_page(2);
+  let best = Infinity;
+  for (let round = 0; round < 5; round++) {
+    const start = performance.now();
+    for (let i = 0; i < n / 5; i++)
+      toy._advance_page(0);
+    best = Math.min(best, (performance.now() - start) * 5000);
+  }
+  return best;
+}, frames);
+const per = (us) => (us / frames).toFixed(1);
+console.log(`opening a link of ${holds.length} holds on frame ${frames}: ${per(opening)} µs a generation`);
+console.log(`the bare generation, same page:              ${per(bare)} µs a generation`);
+console.log(`ratio: ${(opening / bare).toFixed(2)} (goal: 1.3 at most)`);
+await browser.close();
+server.close();
