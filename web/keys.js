@@ -52,7 +52,8 @@ export function start_input({ bits, act, let_go, reduced_motion }) {
     return key;
   }
   const in_field = (target) => (target instanceof HTMLInputElement && !['checkbox', 'radio'].includes(target.type)) ||
-                               target instanceof HTMLTextAreaElement || target?.isContentEditable;
+                               target instanceof HTMLTextAreaElement || target instanceof HTMLSelectElement ||
+                               target?.isContentEditable;
 
   document.addEventListener('keydown', (event) => {
     if (event.ctrlKey || event.altKey || event.metaKey || in_field(event.target))

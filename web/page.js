@@ -351,15 +351,20 @@ const commands = {
 };
 
 // ---- Sharing, saving, full screen.
+// Share's fields for the run up to `frame`, shown; the link.
+function fill_share_box(frame) {
+  const page = location.href.split('#')[0];
+  const link = page + address_of(run.seed, run.code, frame, kept_parts);
+  $('share-link').value = link;
+  $('share-command').value = command_line(page + address_of(run.seed, run.code, frame), run.seed, frame);
+  $('share-box').hidden = false;
+  return link;
+}
 function share() {
   if (run.state === 'catching')
     return;
   update_link();
-  const link = location.href.split('#')[0] + address_of(run.seed, run.code, run.frame, kept_parts);
-  $('share-link').value = link;
-  $('share-command').value = command_line(location.href.split('#')[0] + address_of(run.seed, run.code, run.frame),
-                                          run.seed, run.frame);
-  $('share-box').hidden = false;
+  const link = fill_share_box(run.frame);
   if (run.state === 'running')
     pause();
   const done = (how) => { status.textContent = `Link to frame ${run.frame} ${how}.`; };
@@ -372,6 +377,94 @@ function share() {
   else
     done('shown below');
 }
+// ---- Clips: the last seconds before the press as a video, made aside from the
+// run's seed and holds while the run on the screen goes on.
+const clip_box = $('clip-box'), clip_text = $('clip-text'), clip_bar = $('clip-progress');
+const clip_seconds = $('clip-seconds');
+try {
+  clip_seconds.value = localStorage.getItem('lincell-clip-seconds') || clip_seconds.value;
+} catch {}
+clip_seconds.addEventListener('change', () => {
+  try {
+    localStorage.setItem('lincell-clip-seconds', clip_seconds.value);
+  } catch {}
+});
+let clip = null; // the clip being made: { cancel }
+let clip_url = null; // the last clip made, for its Save link
+function say_clip(text, state) {
+  run.clip = { ...run.clip, state };
+  clip_box.hidden = false;
+  clip_text.textContent = text;
+  clip_bar.hidden = state !== 'making';
+  $('clip-cancel').hidden = state !== 'making';
+  $('clip-share').hidden = $('clip-file').hidden = true;
+}
+async function save_clip() {
+  if (run.state === 'catching' || clip)
+    return;
+  update_link();
+  const last = run.frame;
+  if (link_full)
+    return say_clip('This run has more key presses than a link can carry, so no clip can replay it.', 'refused');
+  if (last < 1)
+    return say_clip('Nothing to put in a clip yet: run the world first.', 'refused');
+  const first = Math.max(1, last - Number(clip_seconds.value) * 60 + 1);
+  const link = location.href.split('#')[0] + address_of(run.seed, run.code, last, kept_parts);
+  run.clip = { first, last };
+  say_clip(`Making a clip of frames ${first} to ${last}…`, 'making');
+  clip_bar.value = 0;
+  let making;
+  try {
+    const { make_clip } = await import('./clip.js');
+    making = clip = make_clip({ seed: run.seed, code: toy.write_code() ?? '', first, last, link }, (frame) => {
+      clip_bar.value = frame < first ? 0 : (frame - first + 1) / (last - first + 1);
+      clip_text.textContent = frame < first
+        ? `Making a clip of frames ${first} to ${last}: working out frame ${frame}…`
+        : `Making a clip of frames ${first} to ${last}: ${Math.floor(clip_bar.value * 100)} %…`;
+    });
+    const made = await making.made;
+    if (made.no_encoder) {
+      fill_share_box(last);
+      return say_clip('This browser cannot make videos. The recorder can: Share shows its command ' +
+                      'for this run.', 'no encoder');
+    }
+    show_clip(made.file, made.codec, first, last);
+  } catch (error) {
+    if (error.message === 'cancelled')
+      say_clip('Clip cancelled.', 'cancelled');
+    else
+      say_clip(`The clip could not be made: ${error.message}.`, 'failed');
+  } finally {
+    if (clip === making)
+      clip = null;
+  }
+}
+function show_clip(file, codec, first, last) {
+  if (clip_url)
+    URL.revokeObjectURL(clip_url);
+  clip_url = URL.createObjectURL(file);
+  const save = $('clip-file');
+  save.href = clip_url;
+  save.download = file.name;
+  const size = `${(file.size / 1e6).toFixed(1)} MB`;
+  const seconds = ((last - first + 1) / 60).toFixed(1).replace(/\.0$/, '');
+  const shareable = matchMedia('(pointer: coarse)').matches && navigator.canShare?.({ files: [file] });
+  say_clip(`Clip of frames ${first} to ${last} (${seconds} s, ${codec}, ${size}): ${file.name}` +
+           (shareable ? '.' : ', saved.'), 'made');
+  run.clip = { ...run.clip, name: file.name, size: file.size, codec };
+  save.hidden = false;
+  if (shareable) {
+    const button = $('clip-share');
+    button.hidden = false;
+    button.onclick = () => navigator.share({ files: [file], title: file.name }).catch(() => {});
+    button.focus();
+  } else {
+    save.click();
+  }
+}
+$('clip').addEventListener('click', save_clip);
+$('clip-cancel').addEventListener('click', () => clip?.cancel());
+
 function save_picture() {
   if (run.state === 'catching')
     return;

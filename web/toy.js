@@ -1,6 +1,8 @@
 // The bridge to the toy's WebAssembly (lincell.js and lincell.wasm): the core's
 // run and its constants, the picture's pixels, and text both ways through the
-// module's one buffer. Nothing else in the page touches the module.
+// module's one buffer. Nothing else in the page touches the module. The page
+// and the clip maker's worker each start a toy of their own.
+import startLincell from './lincell.js';
 
 // Start the module. Resolves to the toy, or rejects when it cannot be loaded.
 export async function start_toy() {
