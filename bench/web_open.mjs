@@ -45,7 +45,7 @@ await page.waitForFunction(() => window.lincell?.state === 'done', { timeout: 30
 const opening = await page.evaluate(() => (window.lincell.shown_at - window.lincell.started_at) * 1000);
 // (the fastest of five rounds of a fifth of the frames each: the steadiest figure)
 const bare = await page.evaluate(async (n) => {
-  const toy = await startLincell();
+  const toy = await (await import('./lincell.js')).default();
   toy._start_page(2);
   let best = Infinity;
   for (let round = 0; round < 5; round++) {

@@ -389,7 +389,7 @@ clip_seconds.addEventListener('change', () => {
     localStorage.setItem('lincell-clip-seconds', clip_seconds.value);
   } catch {}
 });
-let clip = null; // the clip being made: { cancel }
+let clip = null; // the clip being asked for: { cancel() }, until it is made, fails or is cancelled
 let clip_url = null; // the last clip made, for its Save link
 function say_clip(text, state) {
   run.clip = { ...run.clip, state };
@@ -408,26 +408,29 @@ async function save_clip() {
     return say_clip('This run has more key presses than a link can carry, so no clip can replay it.', 'refused');
   if (last < 1)
     return say_clip('Nothing to put in a clip yet: run the world first.', 'refused');
+  if (typeof VideoEncoder === 'undefined')
+    return say_no_encoder(last);
   const first = Math.max(1, last - Number(clip_seconds.value) * 60 + 1);
   const link = location.href.split('#')[0] + address_of(run.seed, run.code, last, kept_parts);
   run.clip = { first, last };
   say_clip(`Making a clip of frames ${first} to ${last}…`, 'making');
   clip_bar.value = 0;
-  let making;
+  const seed = run.seed, code = toy.write_code() ?? '';
+  let making = null, cancelled = false;
+  const asked = clip = { cancel() { cancelled = true; making?.cancel(); } };
   try {
-    const { make_clip } = await import('./clip.js');
-    making = clip = make_clip({ seed: run.seed, code: toy.write_code() ?? '', first, last, link }, (frame) => {
+    const { make_clip } = await import('./clip.js'); // (loaded on the first press, not before)
+    if (cancelled)
+      throw new Error('cancelled');
+    making = make_clip({ seed, code, first, last, link }, (frame) => {
       clip_bar.value = frame < first ? 0 : (frame - first + 1) / (last - first + 1);
       clip_text.textContent = frame < first
         ? `Making a clip of frames ${first} to ${last}: working out frame ${frame}…`
         : `Making a clip of frames ${first} to ${last}: ${Math.floor(clip_bar.value * 100)} %…`;
     });
     const made = await making.made;
-    if (made.no_encoder) {
-      fill_share_box(last);
-      return say_clip('This browser cannot make videos. The recorder can: Share shows its command ' +
-                      'for this run.', 'no encoder');
-    }
+    if (made.no_encoder)
+      return say_no_encoder(last);
     show_clip(made.file, made.codec, first, last);
   } catch (error) {
     if (error.message === 'cancelled')
@@ -435,9 +438,14 @@ async function save_clip() {
     else
       say_clip(`The clip could not be made: ${error.message}.`, 'failed');
   } finally {
-    if (clip === making)
+    if (clip === asked)
       clip = null;
   }
+}
+function say_no_encoder(last) {
+  fill_share_box(last);
+  say_clip('This browser cannot make videos. The recorder can: Share shows its command for this run.',
+           'no encoder');
 }
 function show_clip(file, codec, first, last) {
   if (clip_url)

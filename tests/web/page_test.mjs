@@ -635,6 +635,57 @@ test('the saved picture is the recorder\'s frame', async () => {
   await page.close();
 });
 
+// A clip's frames decoded as its tags say, against the PNG frames first.. in `folder`:
+// each frame's SSIM, both in ffmpeg's 4:2:0 from RGB.
+function clip_ssim(clip, folder, first) {
+  const [range, space] = execFileSync('ffprobe', ['-v', 'error', '-select_streams', 'v:0', '-show_entries',
+    'stream=color_range,color_space', '-of', 'csv=p=0', clip]).toString().trim().split(',');
+  const log = join(folder, 'ssim.log');
+  execFileSync('sh', ['-c', 'ffmpeg -v error -i "$1" -vf "scale=in_color_matrix=$4:in_range=$5:out_color_matrix=bt601:' +
+    'out_range=limited,format=yuv420p" -f rawvideo - | ffmpeg -v error -f rawvideo -pix_fmt yuv420p -s 800x600 ' +
+    '-framerate 60 -i - -framerate 60 -start_number "$3" -i "$2/frame-%05d.png" ' +
+    '-lavfi "[0:v][1:v]ssim=stats_file=$6" -f null -',
+  'ssim', clip, folder, String(first), space === 'bt709' ? 'bt709' : 'bt601', range === 'pc' ? 'full' : 'limited', log]);
+  return readFileSync(log, 'utf8').trim().split('\n').map((line) => Number(/All:([0-9.]+)/.exec(line)[1]));
+}
+
+test('Save clip: the seconds before the press, each frame the recorder\'s in order, its link inside', async () => {
+  // N before the clip (replayed, not shown), C held inside it: new colours every
+  // frame, so a frame out of place or twice shows.
+  const page = await open('#seed=2&hold=N@40,C@150-170,M@200-260&frames=420');
+  await until(page, () => window.lincell.state === 'done');
+  const downloads = join(scratch, 'clips');
+  const client = await page.createCDPSession();
+  await client.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await page.select('#clip-seconds', '5');
+  await page.click('#clip');
+  await page.click('#clip-cancel'); // stopped at once: nothing saved
+  assert.equal((await run_of(page)).clip.state, 'cancelled');
+  await page.click('#clip');
+  await until(page, () => window.lincell.clip.state !== 'making');
+  const run = await run_of(page);
+  assert.equal(run.clip.state, 'made', await page.$eval('#clip-text', (p) => p.textContent));
+  assert.equal(run.clip.name, 'lincell-seed-2-frames-121-420.mp4');
+  const clip = join(downloads, run.clip.name);
+  for (let i = 0; i < 100 && !existsSync(clip); i++)
+    await sleep(100);
+  assert.deepEqual(readdirSync(downloads), [run.clip.name]);
+  const [rate, count, link] = execFileSync('ffprobe', ['-v', 'error', '-count_frames', '-select_streams', 'v:0',
+    '-show_entries', 'stream=nb_read_frames,r_frame_rate:format_tags=comment', '-of', 'default=nw=1:nk=1', clip])
+    .toString().trim().split('\n');
+  assert.deepEqual([count, rate], ['300', '60/1']);
+  assert.ok(link.startsWith(address + '#seed=2&run=') && link.endsWith('&frames=420'), link);
+  // The link the clip carries makes the recorder's frames it is compared with.
+  const frames = join(scratch, 'clip-frames');
+  execFileSync(recorder, ['--link', link, '--every', '1', '--out', frames]);
+  const ssim = clip_ssim(clip, frames, 121);
+  const mean = (from, to) => ssim.slice(from - 121, to - 120).reduce((a, b) => a + b) / (to - from + 1);
+  console.log(`     ${run.clip.codec}, ${(run.clip.size / 1e6).toFixed(1)} MB: SSIM mean ${mean(121, 420).toFixed(4)}, ` +
+              `worst ${Math.min(...ssim).toFixed(4)}; ${mean(150, 170).toFixed(4)} with C held`);
+  assert.ok(mean(121, 420) >= 0.95 && mean(150, 170) >= 0.9, 'each frame is its frame of the run');
+  await page.close();
+});
+
 test('installable, and after one visit it opens and runs with no network', async () => {
   const page = await open('#seed=6');
   const client = await page.createCDPSession();
@@ -646,6 +697,9 @@ test('installable, and after one visit it opens and runs with no network', async
   await page.setOfflineMode(true);
   await page.reload();
   await until(page, () => window.lincell.state === 'running' && window.lincell.frame > 10);
+  await page.click('#clip'); // its worker and muxer come from the cache too
+  await until(page, () => window.lincell.clip.state !== 'making');
+  assert.equal((await run_of(page)).clip.state, 'made');
   assert.deepEqual(page.errors.filter((e) => !/net::ERR_INTERNET_DISCONNECTED/.test(e)), []);
   await page.setOfflineMode(false);
   await page.close();
