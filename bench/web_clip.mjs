@@ -8,7 +8,7 @@
 // as its tags say. Needs ffmpeg and ffprobe. Takes a few minutes.
 // Usage: node bench/web_clip.mjs WEB_BUILD_FOLDER LINCELL_RECORD   (tests/web's packages installed)
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, readdirSync, rmSync, statSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
@@ -65,7 +65,7 @@ for (const seconds of [5, 10, 30]) {
   await page.waitForFunction(() => window.lincell.clip?.state === 'made', { polling: 20, timeout: 300000 });
   const making = seconds_of(started);
   const clip = join(folder, await page.evaluate(() => window.lincell.clip.name));
-  while (!readdirSync(folder).every((name) => !name.endsWith('.crdownload')) || !statSync(clip, { throwIfNoEntry: false }))
+  while (!existsSync(clip) || readdirSync(folder).some((name) => name.endsWith('.crdownload')))
     await new Promise((done) => setTimeout(done, 100));
 
   started = performance.now();
@@ -73,9 +73,9 @@ for (const seconds of [5, 10, 30]) {
   const recording = seconds_of(started);
   run(recorder, ['--link', link, '--every', '1', '--out', join(folder, 'frames')]);
 
-  const [codec, rate, range, space, count] = run('ffprobe', ['-v', 'error', '-count_frames', '-select_streams', 'v:0',
-    '-show_entries', 'stream=codec_name,r_frame_rate,color_range,color_space,nb_read_frames', '-of', 'csv=p=0', clip])
-    .trim().split(',');
+  const { codec_name: codec, r_frame_rate: rate, color_range: range, color_space: space, nb_read_frames: count } =
+    JSON.parse(run('ffprobe', ['-v', 'error', '-count_frames', '-select_streams', 'v:0', '-show_entries',
+      'stream=codec_name,r_frame_rate,color_range,color_space,nb_read_frames', '-of', 'json', clip])).streams[0];
   const matrix = space === 'bt709' ? 'bt709' : 'bt601', full = range === 'pc' ? 'full' : 'limited';
   const log = join(folder, 'ssim.log');
   run('sh', ['-c', `ffmpeg -v error -i "$1" -vf "scale=in_color_matrix=${matrix}:in_range=${full}:out_color_matrix=bt601:` +

@@ -15,6 +15,8 @@ const key_every = 5 * rate; // a key frame every five seconds, for seeking
 // quantizer where the browser allows it, so that every frame gets the bits it
 // needs. (docs/performance.md has the trials.)
 const choices = [
+  { name: 'H.264', muxer: 'avc', quantizer: 18,
+    config: { codec: 'avc1.640020', bitrateMode: 'quantizer', latencyMode: 'realtime', avc: { format: 'avc' } } },
   ...['avc1.640020', 'avc1.4d0020', 'avc1.42e020'].map((codec) => (
     { name: 'H.264', muxer: 'avc', config: { codec, bitrate: 20e6, contentHint: 'detail', avc: { format: 'avc' } } })),
   { name: 'VP9', muxer: 'vp9', config: { codec: 'vp09.00.31.08', bitrateMode: 'quantizer' }, quantizer: 40 },
@@ -28,13 +30,23 @@ async function choose_encoder(width, height) {
   if (typeof VideoEncoder === 'undefined')
     return null;
   for (const choice of choices) {
-    const config = { ...choice.config, width, height, framerate: rate, latencyMode: 'quality' };
+    const config = { latencyMode: 'quality', ...choice.config, width, height, framerate: rate };
     try {
       if ((await VideoEncoder.isConfigSupported(config)).supported)
         return { choice, config };
     } catch {} // (a codec string this browser does not know)
   }
   return null;
+}
+
+// Hand the muxer the encoder's chunks, each with the time it is decoded at.
+// Some encoders (Firefox's H.264) send frames ahead of the ones shown before
+// them; decoding then starts as many frames early as the furthest is ahead.
+function add_in_decode_order(muxer, chunks) {
+  const shown = chunks.map(([chunk]) => chunk.timestamp);
+  const times = [...shown].sort((a, b) => a - b);
+  const ahead = Math.max(...times.map((time, n) => time - shown[n]));
+  chunks.forEach(([chunk, meta], n) => muxer.addVideoChunk(chunk, meta, shown[n], shown[n] - (times[n] - ahead)));
 }
 
 // Make the clip of frames first..last of the run of `seed` with the holds in
@@ -62,8 +74,9 @@ async function make_clip({ seed, code, first, last, link }, progress) {
                             video: { codec: choice.muxer, width: k.width, height: k.height, frameRate: rate },
                             firstTimestampBehavior: 'offset' });
   let failure = null;
+  const chunks = []; // [chunk, meta], in the order they are to be decoded
   const encoder = new VideoEncoder({
-    output: (chunk, meta) => muxer.addVideoChunk(chunk, meta),
+    output: (chunk, meta) => chunks.push([chunk, meta]),
     error: (error) => { failure = error; },
   });
   encoder.configure(config);
@@ -90,6 +103,7 @@ async function make_clip({ seed, code, first, last, link }, progress) {
   encoder.close();
   if (failure)
     throw failure;
+  add_in_decode_order(muxer, chunks);
   muxer.finalize();
   return { bytes: muxer.target.buffer, codec: choice.name };
 }

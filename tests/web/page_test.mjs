@@ -638,8 +638,8 @@ test('the saved picture is the recorder\'s frame', async () => {
 // A clip's frames decoded as its tags say, against the PNG frames first.. in `folder`:
 // each frame's SSIM, both in ffmpeg's 4:2:0 from RGB.
 function clip_ssim(clip, folder, first) {
-  const [range, space] = execFileSync('ffprobe', ['-v', 'error', '-select_streams', 'v:0', '-show_entries',
-    'stream=color_range,color_space', '-of', 'csv=p=0', clip]).toString().trim().split(',');
+  const { color_range: range, color_space: space } = JSON.parse(execFileSync('ffprobe', ['-v', 'error',
+    '-select_streams', 'v:0', '-show_entries', 'stream=color_range,color_space', '-of', 'json', clip])).streams[0];
   const log = join(folder, 'ssim.log');
   execFileSync('sh', ['-c', 'ffmpeg -v error -i "$1" -vf "scale=in_color_matrix=$4:in_range=$5:out_color_matrix=bt601:' +
     'out_range=limited,format=yuv420p" -f rawvideo - | ffmpeg -v error -f rawvideo -pix_fmt yuv420p -s 800x600 ' +
@@ -670,9 +670,9 @@ test('Save clip: the seconds before the press, each frame the recorder\'s in ord
   for (let i = 0; i < 100 && !existsSync(clip); i++)
     await sleep(100);
   assert.deepEqual(readdirSync(downloads), [run.clip.name]);
-  const [rate, count, link] = execFileSync('ffprobe', ['-v', 'error', '-count_frames', '-select_streams', 'v:0',
-    '-show_entries', 'stream=nb_read_frames,r_frame_rate:format_tags=comment', '-of', 'default=nw=1:nk=1', clip])
-    .toString().trim().split('\n');
+  const probed = JSON.parse(execFileSync('ffprobe', ['-v', 'error', '-count_frames', '-select_streams', 'v:0',
+    '-show_entries', 'stream=nb_read_frames,r_frame_rate:format_tags=comment', '-of', 'json', clip]));
+  const { nb_read_frames: count, r_frame_rate: rate } = probed.streams[0], link = probed.format.tags.comment;
   assert.deepEqual([count, rate], ['300', '60/1']);
   assert.ok(link.startsWith(address + '#seed=2&run=') && link.endsWith('&frames=420'), link);
   // The link the clip carries makes the recorder's frames it is compared with.
