@@ -3,7 +3,7 @@
 # which names its cache; and page-files.txt, the same list, for whoever packs
 # the page.
 # Usage: cmake -DDIR=<build folder> -DTEMPLATE=<sw.js.in> -P make_service_worker.cmake
-set(names index.html page.js toy.js keys.js link.js loop.js clip.js clip_maker.js mp4-muxer.js
+set(names index.html page.js toy.js keys.js link.js loop.js tally.js opener.js clip.js clip_maker.js mp4-muxer.js
   mp4-muxer.LICENSE.txt lincell.js lincell.wasm manifest.webmanifest icons/icon-32.png icons/icon-192.png icons/icon-512.png)
 set(all "")
 set(HASHES "")

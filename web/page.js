@@ -5,6 +5,7 @@
 import { start_input } from './keys.js';
 import { address_of, command_line, read_address } from './link.js';
 import { make_pacer, start_loop } from './loop.js';
+import { new_tally, tally } from './tally.js';
 import { start_toy } from './toy.js';
 
 const $ = (id) => document.getElementById(id);
@@ -14,12 +15,10 @@ const run_button = $('run'), step_button = $('step'), cancel_button = $('cancel'
 const reduced_motion = matchMedia('(prefers-reduced-motion: reduce)');
 const pace = 1000 / 60; // ms between generations, whatever the screen's rate
 
-// What the page shows and the tests read: the run's state and its counts, one
-// per did_* bit of the core. `held` lists the frames that ran with keys held, as
-// [frame, bits] (the last 1000); `times` the last 600 frames' times in ms.
-// `holds` is the run's holds in the recorder's --hold grammar, `code` in the link's.
-const run = { seed: 0, frames: null, frame: 0, state: 'starting', recolor: 0, reseed: 0,
-              mutate: 0, watch: 0, held: [], times: [], holds: '', code: '' };
+// What the page shows and the tests read: the run's state and its counts
+// (tally.js); `times` the last 600 frames' times in ms. `holds` is the run's
+// holds in the recorder's --hold grammar, `code` in the link's.
+const run = { seed: 0, frames: null, frame: 0, state: 'starting', ...new_tally(), times: [], holds: '', code: '' };
 window.lincell = run;
 
 let toy;
@@ -53,7 +52,6 @@ guard_box.addEventListener('change', () => {
   } catch {}
 });
 const flashy_keys = k.key_c | k.key_n;
-let last_flashy = -Infinity; // the last frame given C or N
 let flashes_allowed = false; // the person chose to play a link that flashes
 
 // ---- Notes under the picture: said once, kept until a new run.
@@ -98,23 +96,12 @@ function set_title(title) {
 // One generation with the link's keys and, when `live`, the keys pressed now;
 // false when the link's Esc ends the run first.
 function next_generation(live) {
-  const blocked = guard_on && run.frame + 1 - last_flashy < k.guarded_gap ? flashy_keys : 0;
+  const blocked = guard_on && run.frame + 1 - run.last_flashy < k.guarded_gap ? flashy_keys : 0;
   const did = toy.advance(live ? input.keys_for_frame(blocked) : 0);
   if (did === k.run_ended)
     return false;
   run.frame = toy.frames();
-  const keys = toy.keys();
-  if (keys & flashy_keys)
-    last_flashy = run.frame;
-  if (keys) {
-    run.held.push([run.frame, keys]);
-    if (run.held.length > 1000)
-      run.held.shift();
-  }
-  run.recolor += did & k.did_recolor ? 1 : 0;
-  run.reseed += did & k.did_reseed ? 1 : 0;
-  run.mutate += did & k.did_mutate ? 1 : 0;
-  run.watch += did & k.did_watch ? 1 : 0;
+  tally(run, k, run.frame, toy.keys(), did);
   if (live && !toy.is_recorded())
     link_cannot_follow();
   return true;
@@ -153,10 +140,10 @@ const paused_text = () => `Seed ${run.seed}, frame ${run.frame}: paused. Start (
 let target = null; // the frame to work out before showing, 'first light', or null
 function start_run() {
   run.started_at = performance.now();
+  catch_up.drop();
   const pinned = read_address(location.hash, k.most_seed, k.most_frames);
   run.seed = pinned.seed !== null ? pinned.seed : Math.floor(Date.now() / 1000) % (k.most_seed + 1);
-  Object.assign(run, { frames: pinned.frames, frame: 0, recolor: 0, reseed: 0, mutate: 0, watch: 0,
-                       held: [], times: [], holds: '', code: '' });
+  Object.assign(run, { frames: pinned.frames, frame: 0, ...new_tally(), times: [], holds: '', code: '' });
   input.reset();
   link_full = false;
   notes = [];
@@ -176,7 +163,6 @@ function start_run() {
   run.holds = toy.write_holds() ?? '';
   run.code = run.holds ? toy.write_code() ?? '' : '';
   flashes_allowed = false;
-  last_flashy = -Infinity;
   document.body.dataset.flashy = '';
   if (guard_on && toy.holds_flash()) {
     more.push('Warning: this link was made with the flash guard off, and its replay can flash ' +
@@ -220,12 +206,17 @@ function end(text) {
   set_state('ended', text);
 }
 
-// ---- Working out the frames before the one a link shows, a slice at a time,
-// with the time left and a way to stop.
+// ---- Working out the frames before the one a link shows, with the time left
+// and a way to stop: in the opener's worker (opener.js), so that the page
+// answers at once and the work goes on in a background tab; here, a slice at a
+// time, for reduced motion's first frame that shows anything, or where no
+// worker starts.
 const catch_up = (() => {
   const slice = 40; // ms of work between looks at the person's input
   const channel = new MessageChannel();
   let began = 0, first_frame = 0;
+  let opener = null; // the worker at work, or null
+  let stopped = false; // stopped by the person before the link's frame
   const black = (data) => {
     for (let i = 0; i < data.length; i += 4)
       if (data[i] | data[i + 1] | data[i + 2])
@@ -240,11 +231,26 @@ const catch_up = (() => {
     if (reached_end && run.frames !== null && reached < run.frames)
       return end(`The link's run ends with Esc at frame ${reached}.`);
     pause(run.frames !== null && reached === run.frames ? 'done' : 'paused');
+    if (stopped) {
+      say_notes([`Stopped at frame ${run.frame}, before the link's frame ${run.frames}.`]);
+      run.frames = null;
+      history.replaceState(null, '', address_of(run.seed, run.code, null, kept_parts));
+    }
     if (reduced_motion.matches)
       run_button.focus();
   }
+  function say_progress(frame) {
+    const done = frame - first_frame, spent = performance.now() - began;
+    let text = `Seed ${run.seed}: working out frame ${frame} of ` +
+               `${target === 'first light' ? 'the first to show' : target}`;
+    if (target !== 'first light' && spent > 500 && done > 0) {
+      const left = Math.ceil(((target - frame) * spent) / done / 1000);
+      text += `, about ${left} s left`;
+    }
+    status.textContent = `${text}… Esc or Cancel stops.`;
+  }
   function work() {
-    if (run.state !== 'catching')
+    if (run.state !== 'catching' || opener)
       return;
     const until = performance.now() + slice;
     while (performance.now() < until) {
@@ -259,36 +265,73 @@ const catch_up = (() => {
           return finish(true);
         continue;
       }
-      if (run.frame >= target)
+      if (run.frame >= target || stopped)
         return finish(false);
       for (let i = 0; i < 16 && run.frame < target; i++) // (a few generations between looks at the clock)
         if (!next_generation(false))
           return finish(true);
     }
-    const done = run.frame - first_frame, spent = performance.now() - began;
-    let text = `Seed ${run.seed}: working out frame ${run.frame} of ` +
-               `${target === 'first light' ? 'the first to show' : target}`;
-    if (target !== 'first light' && spent > 500 && done > 0) {
-      const left = Math.ceil(((target - run.frame) * spent) / done / 1000);
-      text += `, about ${left} s left`;
-    }
-    status.textContent = `${text}… Esc or Cancel stops.`;
+    say_progress(run.frame);
     channel.port2.postMessage(0);
   }
   channel.port1.onmessage = work;
+  // The run as the worker leaves it, taken as this page's own; false when it cannot be.
+  function take(opened) {
+    if (!toy.take_state(opened.state))
+      return false;
+    run.frame = opened.frame;
+    Object.assign(run, opened.counts);
+    finish(opened.ended);
+    return true;
+  }
+  function open_in_worker() {
+    let worker;
+    try {
+      worker = new Worker(new URL('./opener.js', import.meta.url), { type: 'module' });
+    } catch {
+      return false;
+    }
+    opener = worker;
+    const work_here = (why) => { // (the page's toy is still on frame 0)
+      console.error(`lincell: the opener stopped (${why}); working out the frames here`);
+      drop();
+      channel.port2.postMessage(0);
+    };
+    worker.onmessage = ({ data }) => {
+      if (opener !== worker)
+        return;
+      if (data.progress !== undefined)
+        return say_progress(data.progress);
+      drop();
+      if (data.failed !== undefined)
+        work_here(data.failed);
+      else if (!take(data.opened))
+        work_here('a state of another build');
+    };
+    worker.onerror = (event) => opener === worker && work_here(event.message || 'it did not start');
+    worker.postMessage({ seed: run.seed, code: toy.write_code() ?? '', target });
+    return true;
+  }
+  function drop() {
+    opener?.terminate();
+    opener = null;
+  }
   return {
     begin() {
+      drop();
       began = performance.now();
       first_frame = run.frame;
-      channel.port2.postMessage(0);
+      stopped = false;
+      if (typeof target !== 'number' || !open_in_worker())
+        channel.port2.postMessage(0);
     },
+    drop,
     cancel() {
-      if (run.state !== 'catching')
+      if (run.state !== 'catching' || stopped)
         return;
-      finish(false);
-      say_notes([`Stopped at frame ${run.frame}, before the link's frame ${run.frames}.`]);
-      run.frames = null;
-      history.replaceState(null, '', address_of(run.seed, run.code, null, kept_parts));
+      stopped = true;
+      if (opener)
+        opener.postMessage({ stop: true }); // (it answers with the frame it reached)
     },
   };
 })();

@@ -61,6 +61,10 @@ export async function start_toy() {
     // The flashes a second the pictures painted so far show; the count afresh.
     note_flashes: () => module._page_note_flashes(),
     clear_flashes: () => module._page_clear_flashes(),
+    // The toy's whole state is its module's memory (static storage, of a fixed
+    // size): a copy of it carries a run to another toy of the same build.
+    copy_state: () => module.HEAPU8.slice(),
+    take_state: (state) => state.length === module.HEAPU8.length && (module.HEAPU8.set(state), true),
     // Whether the run's holds give C or N more often than the flash guard would.
     holds_flash: () => module._page_holds_flash() === 1,
   };

@@ -316,6 +316,39 @@ test('the address never runs what it does not say, and never loses what it said'
   await long.close();
 });
 
+test('a long link is worked out beside the page: its input answered at once, in a background tab too', async () => {
+  const own = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
+                                       args: ['--no-sandbox', '--disable-gpu', '--no-first-run'] });
+  try {
+    const page = await own.newPage();
+    await page.goto(address + '#seed=2&frames=40000');
+    await page.waitForFunction(() => window.lincell?.state === 'catching', { polling: 50 });
+    // The page's own thread is free: the longest wait for a turn over half a second.
+    const longest = await page.evaluate(() => new Promise((done) => {
+      const channel = new MessageChannel();
+      let last = performance.now(), most = 0;
+      const stop = last + 500;
+      channel.port1.onmessage = () => {
+        const now = performance.now();
+        most = Math.max(most, now - last);
+        last = now;
+        if (now < stop)
+          channel.port2.postMessage(0);
+        else
+          done(most);
+      };
+      channel.port2.postMessage(0);
+    }));
+    assert.ok(longest < 25, `the page waited ${longest.toFixed(1)} ms for a turn`);
+    await (await own.newPage()).bringToFront();
+    await page.waitForFunction(() => window.lincell.state === 'done', { polling: 200, timeout: 60000 });
+    assert.equal(await page.evaluate(() => document.visibilityState), 'hidden');
+    assert.equal((await run_of(page)).frame, 40000);
+  } finally {
+    await own.close();
+  }
+});
+
 // Flashes in a run of RGB frames by the general flash threshold: each 341 x 256
 // rectangle's average relative luminance (every 4th pixel), a change being 0.1
 // or more against the way it last moved, the darker side under 0.8; two make
