@@ -719,6 +719,32 @@ test('Save clip: the seconds before the press, each frame the recorder\'s in ord
   await page.close();
 });
 
+test('Save clip on a phone offers the share sheet with the file; with no encoder, the recorder\'s command', async () => {
+  const phone = await open('#seed=3&frames=30', async (p) => {
+    await p.emulate({ viewport: { width: 393, height: 852, deviceScaleFactor: 3, isMobile: true, hasTouch: true },
+                      userAgent: '' });
+    await p.evaluateOnNewDocument(() => {
+      navigator.canShare = (data) => data.files?.length === 1;
+      navigator.share = async (data) => { window.shared = data.files.map((f) => [f.name, f.type, f.size > 0]); };
+    });
+  });
+  await until(phone, () => window.lincell.state === 'done');
+  await phone.tap('#clip');
+  await until(phone, () => window.lincell.clip.state === 'made');
+  await phone.tap('#clip-share');
+  await until(phone, () => window.shared);
+  assert.deepEqual(await phone.evaluate(() => window.shared), [['lincell-seed-3-frames-1-30.mp4', 'video/mp4', true]]);
+  await phone.close();
+
+  const old = await open('#seed=3&frames=30', (p) => p.evaluateOnNewDocument(() => { delete window.VideoEncoder; }));
+  await until(old, () => window.lincell.state === 'done');
+  await old.click('#clip');
+  assert.equal((await run_of(old)).clip.state, 'no encoder');
+  assert.equal(await old.$eval('#share-box', (b) => b.hidden), false);
+  assert.match(await old.$eval('#share-command', (i) => i.value), /^lincell-record --link '.*#seed=3&frames=30' --video/);
+  await old.close();
+});
+
 test('installable, and after one visit it opens and runs with no network', async () => {
   const page = await open('#seed=6');
   const client = await page.createCDPSession();
