@@ -5,7 +5,8 @@
 // frames ffprobe counts and their rate, mean and worst SSIM against the PNG
 // frames, the size against the recorder's MP4, and the time to make each.
 // SSIM as bench/videos takes it: both in ffmpeg's 4:2:0 from RGB, the clip read
-// as its tags say. Needs ffmpeg and ffprobe. Takes a few minutes.
+// as its tags say. Then the time to make 10 s of a run 10 minutes long. Needs
+// ffmpeg and ffprobe. Takes a few minutes.
 // Usage: node bench/web_clip.mjs WEB_BUILD_FOLDER LINCELL_RECORD   (tests/web's packages installed)
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync } from 'node:fs';
@@ -88,6 +89,20 @@ for (const seconds of [5, 10, 30]) {
     `${(ssim.reduce((a, b) => a + b) / ssim.length).toFixed(4)} ${Math.min(...ssim).toFixed(4)} ` +
     `${(size / 1e6).toFixed(1).padStart(6)} (${(size / recorded).toFixed(2)})  ` +
     `${making.toFixed(1).padStart(6)} (${recording.toFixed(1)})`);
+}
+
+// A clip from a longer run: the frames before it are replayed first.
+{
+  const frames = 36000, folder = join(work, 'long');
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+  await page.goto(`http://127.0.0.1:${server.address().port}/#seed=2&hold=${steering(frames)}&frames=${frames}`);
+  await page.waitForFunction(() => window.lincell?.state === 'done', { polling: 100, timeout: 300000 });
+  await page.select('#clip-seconds', '10');
+  const started = performance.now();
+  await page.click('#clip');
+  await page.waitForFunction(() => window.lincell.clip?.state === 'made', { polling: 20, timeout: 300000 });
+  console.log(`10 s ending at frame ${frames} (${frames - 600} frames replayed first): made in ` +
+              `${seconds_of(started).toFixed(1)} s`);
 }
 await browser.close();
 server.close();

@@ -9,11 +9,12 @@ const rate = 60; // frames a second, the toy's own pace
 const key_every = 5 * rate; // a key frame every five seconds, for seeking
 
 // The encoders tried, the first the browser has wins: H.264 plays and previews
-// almost everywhere; VP9 and AV1 in MP4 where H.264 cannot be made. H.264 is
-// asked for screen content (sharp edges, flat colours: the toy's cells), which
-// keeps the busiest pictures closest to the frames; VP9 and AV1 for a fixed
-// quantizer where the browser allows it, so that every frame gets the bits it
-// needs. (docs/performance.md has the trials.)
+// almost everywhere; VP9 and AV1 in MP4 where H.264 cannot be made. H.264 at a
+// fixed quantizer where the browser takes one (Firefox), else asked for screen
+// content (sharp edges, flat colours: the toy's cells), which keeps the busiest
+// pictures closest to the frames (Chromium); VP9 and AV1 at a fixed quantizer
+// where the browser allows it, so that every frame gets the bits it needs.
+// (docs/performance.md has the trials.)
 const choices = [
   { name: 'H.264', muxer: 'avc', quantizer: 18,
     config: { codec: 'avc1.640020', bitrateMode: 'quantizer', latencyMode: 'realtime', avc: { format: 'avc' } } },
