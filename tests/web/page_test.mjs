@@ -3,8 +3,9 @@
 // recorder given the same holds; every press acts, by key, button, click() or
 // keyboard; keys go by their letter; one frame loop at most 60 generations a
 // second whatever the address or the screen does; Esc ends the run; the layout
-// fits every screen; reduced motion starts on a still; the picture saves as the
-// recorder's frame; the page installs and runs offline.
+// fits every screen; reduced motion starts on a still; a long link is worked out
+// beside the page; the picture saves as the recorder's frame, and a clip as its
+// frames; the page installs and runs offline.
 // Usage: node page_test.mjs WEB_BUILD_FOLDER LINCELL_RECORD
 import assert from 'node:assert/strict';
 import { after, test } from 'node:test';
@@ -323,23 +324,25 @@ test('a long link is worked out beside the page: its input answered at once, in 
     const page = await own.newPage();
     await page.goto(address + '#seed=2&frames=40000');
     await page.waitForFunction(() => window.lincell?.state === 'catching', { polling: 50 });
-    // The page's own thread is free: the longest wait for a turn over half a second.
-    const longest = await page.evaluate(() => new Promise((done) => {
-      const channel = new MessageChannel();
-      let last = performance.now(), most = 0;
+    // The page's own thread is free: its waits for a turn over half a second, nine
+    // in ten of them short (work sliced on the page makes nearly every wait a slice).
+    const waits = await page.evaluate(() => new Promise((done) => {
+      const channel = new MessageChannel(), seen = [];
+      let last = performance.now();
       const stop = last + 500;
       channel.port1.onmessage = () => {
         const now = performance.now();
-        most = Math.max(most, now - last);
+        seen.push(now - last);
         last = now;
         if (now < stop)
           channel.port2.postMessage(0);
         else
-          done(most);
+          done(seen.sort((a, b) => a - b));
       };
       channel.port2.postMessage(0);
     }));
-    assert.ok(longest < 25, `the page waited ${longest.toFixed(1)} ms for a turn`);
+    const wait = waits[Math.floor(0.9 * (waits.length - 1))];
+    assert.ok(wait < 15, `nine in ten turns came within ${wait.toFixed(1)} ms`);
     await (await own.newPage()).bringToFront();
     await page.waitForFunction(() => window.lincell.state === 'done', { polling: 200, timeout: 60000 });
     assert.equal(await page.evaluate(() => document.visibilityState), 'hidden');
