@@ -119,7 +119,8 @@ test('a new build reaches a returning visitor, and an open tab is offered it', a
   // A half-uploaded build (C's worker, another build's files) is never installed.
   deployed.a = builds.half;
   await look_for_update(page);
-  await new Promise((done) => setTimeout(done, 1500));
+  await page.waitForFunction(() => navigator.serviceWorker.getRegistration().then((r) => !r.installing),
+                             { polling: 100, timeout: 20000 });
   await page.reload();
   await running(page);
   assert.equal(await marker(page), 'B', 'still the whole build');
