@@ -10,30 +10,14 @@
 // Usage: node bench/web_clip.mjs WEB_BUILD_FOLDER LINCELL_RECORD   (tests/web's packages installed)
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync } from 'node:fs';
-import { createServer } from 'node:http';
-import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
-import { extname, join } from 'node:path';
+import { join } from 'node:path';
+import { launch_chromium, serve } from './web_site.mjs';
 
-const require = createRequire(new URL('../tests/web/package.json', import.meta.url));
-const puppeteer = require('puppeteer-core');
 const [site, recorder] = process.argv.slice(2);
 const work = mkdtempSync(join(tmpdir(), 'lincell-clip-'));
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
-const server = createServer((request, response) => {
-  const path = join(site, new URL(request.url, 'http://x').pathname.replace(/\/$/, '/index.html'));
-  try {
-    const body = readFileSync(path);
-    response.writeHead(200, { 'Content-Type': types[extname(path)] || 'application/octet-stream' }).end(body);
-  } catch {
-    response.writeHead(404).end();
-  }
-});
-await new Promise((done) => server.listen(0, '127.0.0.1', done));
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium', headless: true,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--no-first-run'],
-});
+const { server, address } = await serve(site);
+const browser = await launch_chromium();
 const page = await browser.newPage();
 const cdp = await page.createCDPSession();
 await page.evaluateOnNewDocument(() => localStorage.setItem('lincell-flash-guard', 'off'));
@@ -56,7 +40,7 @@ const run = (program, args) => execFileSync(program, args, { encoding: 'utf8', m
 console.log('seconds codec frames rate  SSIM mean worst  MB (x recorder)  make s (recorder s)');
 for (const seconds of [5, 10, 30]) {
   const frames = seconds * 60, folder = join(work, `${seconds}`);
-  const link = `http://127.0.0.1:${server.address().port}/#seed=2&hold=${steering(frames)}&frames=${frames}`;
+  const link = `${address}#seed=2&hold=${steering(frames)}&frames=${frames}`;
   await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
   await page.goto(link);
   await page.waitForFunction(() => window.lincell?.state === 'done', { polling: 100, timeout: 120000 });
@@ -95,7 +79,7 @@ for (const seconds of [5, 10, 30]) {
 {
   const frames = 36000, folder = join(work, 'long');
   await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
-  await page.goto(`http://127.0.0.1:${server.address().port}/#seed=2&hold=${steering(frames)}&frames=${frames}`);
+  await page.goto(`${address}#seed=2&hold=${steering(frames)}&frames=${frames}`);
   await page.waitForFunction(() => window.lincell?.state === 'done', { polling: 100, timeout: 300000 });
   await page.select('#clip-seconds', '10');
   const started = performance.now();

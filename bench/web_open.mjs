@@ -4,29 +4,10 @@
 // the bare generation is the same module's advance with no holds, timed in a loop
 // in the same page (the fastest of five rounds). Prints both, per generation, and their ratio (goal: 1.3 at most).
 // Usage: node bench/web_open.mjs WEB_BUILD_FOLDER   (tests/web's packages installed)
-import { createServer } from 'node:http';
-import { readFileSync } from 'node:fs';
-import { createRequire } from 'node:module';
-import { extname, join } from 'node:path';
+import { launch_chromium, serve } from './web_site.mjs';
 
-const require = createRequire(new URL('../tests/web/package.json', import.meta.url));
-const puppeteer = require('puppeteer-core');
-const site = process.argv[2];
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
-const server = createServer((request, response) => {
-  const path = join(site, new URL(request.url, 'http://x').pathname.replace(/\/$/, '/index.html'));
-  try {
-    const body = readFileSync(path);
-    response.writeHead(200, { 'Content-Type': types[extname(path)] || 'application/octet-stream' }).end(body);
-  } catch {
-    response.writeHead(404).end();
-  }
-});
-await new Promise((done) => server.listen(0, '127.0.0.1', done));
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium', headless: true,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--no-first-run'],
-});
+const { server, address } = await serve(process.argv[2]);
+const browser = await launch_chromium();
 
 // Twenty minutes of steering, seeded, as hold= text.
 let state = 7;
@@ -40,7 +21,7 @@ for (let frame = 30; frame < 72000;) {
 const frames = 36000;
 const page = await browser.newPage();
 await page.evaluateOnNewDocument(() => localStorage.setItem('lincell-flash-guard', 'off'));
-await page.goto(`http://127.0.0.1:${server.address().port}/#seed=2&hold=${holds.join(',')}&frames=${frames}`);
+await page.goto(`${address}#seed=2&hold=${holds.join(',')}&frames=${frames}`);
 await page.waitForFunction(() => window.lincell?.state === 'done', { timeout: 300000, polling: 200 });
 const opening = await page.evaluate(() => (window.lincell.shown_at - window.lincell.started_at) * 1000);
 // (the fastest of five rounds of a fifth of the frames each: the steadiest figure)
