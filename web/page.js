@@ -231,7 +231,7 @@ const catch_up = (() => {
     if (reached_end && run.frames !== null && reached < run.frames)
       return end(`The link's run ends with Esc at frame ${reached}.`);
     pause(run.frames !== null && reached === run.frames ? 'done' : 'paused');
-    if (stopped) {
+    if (stopped && run.frames !== null) {
       say_notes([`Stopped at frame ${run.frame}, before the link's frame ${run.frames}.`]);
       run.frames = null;
       history.replaceState(null, '', address_of(run.seed, run.code, null, kept_parts));
@@ -252,6 +252,8 @@ const catch_up = (() => {
   function work() {
     if (run.state !== 'catching' || opener)
       return;
+    if (stopped)
+      return finish(false);
     const until = performance.now() + slice;
     while (performance.now() < until) {
       if (target === 'first light') {
@@ -265,7 +267,7 @@ const catch_up = (() => {
           return finish(true);
         continue;
       }
-      if (run.frame >= target || stopped)
+      if (run.frame >= target)
         return finish(false);
       for (let i = 0; i < 16 && run.frame < target; i++) // (a few generations between looks at the clock)
         if (!next_generation(false))
